@@ -1,0 +1,23 @@
+# Shared by ./run and ./test: installs the Debian packages the project needs (only those missing),
+# then configures and builds one preset. Sourced, not run.
+packages=(g++ clang cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libgtest-dev libgmock-dev
+          libbenchmark-dev xvfb xdotool x11-apps ffmpeg)
+
+ensure_packages() {
+    local missing=()
+    for p in "${packages[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    ((${#missing[@]})) || return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_preset() {
+    local preset=$1
+    [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+}

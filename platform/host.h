@@ -1,0 +1,57 @@
+// What the platform layer needs from whatever runs the demo: the SDL host (a real window, keyboard,
+// clock and sound card) or the virtual host (tests and capture). The demo never sees this header.
+#pragma once
+
+#include <cstdint>
+
+namespace qhost {
+
+// Fills `frames` stereo frames of interleaved float samples; called on the host's audio thread.
+typedef void (*AudioSource)(float* samples, int frames);
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Display: the desktop size, the window, the screen picture.
+    virtual int DesktopWidth() = 0;
+    virtual int DesktopHeight() = 0;
+    virtual bool OpenWindow(const char* title) = 0;   // false: no window can be made here
+    virtual void CloseWindow() = 0;
+    virtual void SetDisplayMode(int width, int height) = 0;
+    virtual void RestoreDisplayMode() = 0;
+    // Shows a 320x240 picture of 0x00RRGGBB pixels; false when the screen surface is lost.
+    virtual bool Present(const std::uint32_t* pixels, long pitchBytes) = 0;
+    virtual bool ScreenLost() = 0;
+    virtual void RestoreScreen() = 0;
+
+    // Input and time. PollInput hands key presses to the layer through PostKeyDown.
+    virtual void PollInput() = 0;
+    virtual void WaitForInput() = 0;
+    virtual bool KeyDown(int virtualKey) = 0;
+    virtual std::uint32_t Ticks() = 0;
+    virtual void ShowMessageBox(const char* text, const char* title) = 0;
+
+    // Sound: the module player's playback thread is the host's audio thread.
+    virtual bool OpenAudio(int rate, AudioSource source) = 0;
+    virtual void CloseAudio() = 0;
+    virtual void LockAudio() = 0;
+    virtual void UnlockAudio() = 0;
+    virtual std::uint32_t AudioBufferFrames() = 0;
+
+    // Tests: every faultable call asks first; a non-zero answer is the result code it fails with.
+    virtual std::int32_t Fault(const char* call) {
+        (void)call;
+        return 0;
+    }
+    virtual void Record(const char* call) { (void)call; }
+};
+
+Host& Current();
+void SetCurrent(Host* host);
+
+// Called by hosts from PollInput: a key went down (a WM_KEYDOWN for the window, and the
+// pressed-since-last-query state of GetAsyncKeyState).
+void PostKeyDown(int virtualKey);
+
+}  // namespace qhost

@@ -1,0 +1,31 @@
+// The pixel kernels that every effect draws with: whole-plane clear, blend, blur and palette expansion,
+// the saturating row add of compositing, the fading line, and the shared helpers.
+#pragma once
+
+#include <cstdint>
+
+// A plane is 320x240 intensity bytes, row-major with a stride of 320.
+constexpr int planeWidth = 320;
+constexpr int planeHeight = 240;
+constexpr int planeSize = planeWidth * planeHeight;
+
+void ClearPlane(std::uint8_t* plane);
+// Rows [firstRow, endRow): dst = min(255, (dst*wd >> 8) + (src*ws >> 8)), weights taken & 0xFF.
+void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow, int endRow);
+// Mean of the eight linear neighbours, in groups of eight bytes; dst may be src (in place).
+void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow);
+// Each plane byte becomes its palette entry in 32-bit surface memory with the given row pitch in bytes.
+void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane);
+// Rows [firstRow, endRow) of 1280 bytes each: dst = min(255, dst + src) per byte, each with its own pitch.
+void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
+                      int endRow);
+
+void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
+                    std::int32_t step, std::uint8_t* plane);
+
+// Which implementation of the whole-plane kernels runs. The fast ones give identical bytes.
+enum class KernelSet { Reference, SSE2, AVX2 };
+KernelSet BestKernelSet();              // the fastest this processor runs
+KernelSet CurrentKernelSet();
+void UseKernelSet(KernelSet set);       // a set the processor lacks falls back to the best it has
+const char* KernelSetName(KernelSet set);
