@@ -1,0 +1,1 @@
+// The virtual host: clock, keys, faults and frames under a test's control.
