@@ -2,6 +2,7 @@
 // clock and sound card) or the virtual host (tests and capture). The demo never sees this header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qhost {
@@ -31,6 +32,7 @@ public:
     virtual bool KeyDown(int virtualKey) = 0;
     virtual std::uint32_t Ticks() = 0;
     virtual void ShowMessageBox(const char* text, const char* title) = 0;
+    virtual void ShowCursor(bool visible) { (void)visible; }
 
     // Sound: the module player's playback thread is the host's audio thread.
     virtual bool OpenAudio(int rate, AudioSource source) = 0;
@@ -45,6 +47,13 @@ public:
         return 0;
     }
     virtual void Record(const char* call) { (void)call; }
+    // Row pitch in bytes of a new surface whose rows hold `rowBytes`.
+    virtual long SurfacePitch(long rowBytes) { return rowBytes; }
+    // Replaces a compiled-in resource: true with data null means "missing".
+    virtual bool OverrideResource(int id, const unsigned char*& data, std::size_t& size) {
+        (void)id, (void)data, (void)size;
+        return false;
+    }
 };
 
 Host& Current();
@@ -53,5 +62,9 @@ void SetCurrent(Host* host);
 // Called by hosts from PollInput: a key went down (a WM_KEYDOWN for the window, and the
 // pressed-since-last-query state of GetAsyncKeyState).
 void PostKeyDown(int virtualKey);
+// Queues a message for the demo's window, as PostMessageA would (a host's close button: WM_CLOSE).
+void PostWindowMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+// The mouse moved over the window: the window procedure decides about the cursor (WM_SETCURSOR).
+void SendSetCursor();
 
 }  // namespace qhost

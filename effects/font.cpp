@@ -1,0 +1,34 @@
+// The greeting font: one letter case, digits and '#', copied from the program's font resource.
+#include "effects/font.h"
+
+#include <cstring>
+
+#include "app/shell.h"
+
+std::uint8_t glyphIndex[256];
+std::uint8_t fontGlyphs[fontBytes];
+
+namespace {
+
+void BuildGlyphIndex() {
+    std::memset(glyphIndex, noGlyph, sizeof glyphIndex);
+    for (int i = 0; i < 26; ++i) {
+        glyphIndex['A' + i] = static_cast<std::uint8_t>(i);
+        glyphIndex['a' + i] = static_cast<std::uint8_t>(i);
+    }
+    for (int i = 0; i < 10; ++i) glyphIndex['0' + i] = static_cast<std::uint8_t>(26 + i);
+    glyphIndex['#'] = 36;
+}
+
+}  // namespace
+
+int LoadFont() {
+    BuildGlyphIndex();
+    HRSRC resource = FindResourceA(appInstance, MAKEINTRESOURCEA(150), "Binary");
+    if (!resource) return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "LoadFont> FindResource FAILED");
+    const void* bytes = LockResource(LoadResource(appInstance, resource));
+    if (!bytes || SizeofResource(appInstance, resource) < fontBytes)
+        return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "LoadFont> LoadResource FAILED");
+    std::memcpy(fontGlyphs, bytes, fontBytes);
+    return 1;
+}

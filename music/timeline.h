@@ -1,0 +1,12 @@
+// The sequencer: one call per frame clears the back buffer, advances the clock, applies the newest
+// scene marker and lets the effects of the current scene draw and composite.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+extern std::atomic<float> demoTime;   // ms since startTick; read by the music thread
+extern std::int32_t handledSync;      // the sync count whose scene changes were applied last
+extern const char* const greetTexts[22];
+
+void RunTimeline();
