@@ -56,19 +56,24 @@ __m128i BlurStepApart(const std::uint8_t* at) {
   return _mm_packus_epi16(_mm_srli_epi16(sum.lo, 3), _mm_srli_epi16(sum.hi, 3));
 }
 
-// In place, the left neighbour of each group's first byte is the blurred last byte of the group before:
-// for byte 0 the previous step's last result, for byte 8 this step's byte 7, which itself depends only
-// on old bytes. Every other left neighbour is an old byte.
-__m128i BlurStepInPlace(const std::uint8_t* at, __m128i& previous) {
-  const __m128i old = Load(at);
-  const Wide left = Widen(_mm_or_si128(_mm_slli_si128(old, 1), _mm_srli_si128(previous, 15)));
+// In place, the left neighbour of each group's first byte (bytes 0 and 8) is the blurred last byte of
+// the group before; every other left neighbour is an old byte. Those last bytes (7 and 15) have old
+// left neighbours, so a first pass over old neighbours gets them right, and a second pass swaps them in
+// as the left neighbours of the first bytes. `previousHi` carries byte 15 of the step before; the steps
+// do not wait for one another, as byte 15 never depends on it.
+__m128i BlurStepInPlace(const std::uint8_t* at, __m128i& previousHi) {
+  const __m128i lane0 = _mm_set_epi16(0, 0, 0, 0, 0, 0, 0, -1);
   const Wide partial = NeighbourSumWithoutLeft(at);
-  const __m128i meanLo = _mm_srli_epi16(_mm_add_epi16(partial.lo, left.lo), 3);
-  const __m128i leftHi = _mm_or_si128(_mm_andnot_si128(_mm_set_epi16(0, 0, 0, 0, 0, 0, 0, -1), left.hi),
-                                      _mm_srli_si128(meanLo, 14));
+  // Bytes k-1 for k = 1..15, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
+  const Wide oldLeft = Widen(_mm_slli_si128(Load(at), 1));
+  const __m128i firstLo = _mm_srli_epi16(_mm_add_epi16(partial.lo, oldLeft.lo), 3);
+  const __m128i firstHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, oldLeft.hi), 3);
+  const __m128i meanLo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(partial.lo, oldLeft.lo),
+                                                      _mm_srli_si128(previousHi, 14)), 3);
+  const __m128i leftHi = _mm_or_si128(_mm_andnot_si128(lane0, oldLeft.hi), _mm_srli_si128(firstLo, 14));
   const __m128i meanHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, leftHi), 3);
-  previous = _mm_packus_epi16(meanLo, meanHi);
-  return previous;
+  previousHi = firstHi;
+  return _mm_packus_epi16(meanLo, meanHi);
 }
 
 // The band's first step reaches one byte before the plane and its last one byte after it (for bands
@@ -88,12 +93,21 @@ bool NearPlaneEdge(long position) { return position < reach || position + reach 
 
 template <bool inPlace>
 void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  __m128i previous = _mm_setzero_si128();  // row firstRow is already zero
+  __m128i previousHi = _mm_setzero_si128();  // row firstRow is already zero
   Window window;
   for (long q = planeWidth * (firstRow + 1L); q < planeWidth * (endRow - 1L); q += vectorBytes) {
     const std::uint8_t* at = NearPlaneEdge(q) ? Padded(src, q, window) : src + q;
-    Store(dst + q, inPlace ? BlurStepInPlace(at, previous) : BlurStepApart(at));
+    Store(dst + q, inPlace ? BlurStepInPlace(at, previousHi) : BlurStepApart(at));
   }
+}
+
+// ---- Expand ----
+
+// The palette reads are what limit the speed: the plane bytes arrive eight at a time in a general
+// register and the entries are paired up in vector registers for 16-byte stores.
+__m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
+  const auto entry = [&](int k) { return _mm_cvtsi32_si128(static_cast<int>(palette[(indices >> 8 * k) & 0xFF])); };
+  return _mm_unpacklo_epi64(_mm_unpacklo_epi32(entry(0), entry(1)), _mm_unpacklo_epi32(entry(2), entry(3)));
 }
 
 }  // namespace
@@ -132,12 +146,11 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
   for (int r = 0; r < planeHeight; ++r) {
     std::uint8_t* row = static_cast<std::uint8_t*>(pixels) + r * pitch;
     const std::uint8_t* source = plane + planeWidth * r;
-    for (int c = 0; c < planeWidth; c += 4) {
-      const __m128i lo = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(palette[source[c]])),
-                                            _mm_cvtsi32_si128(static_cast<int>(palette[source[c + 1]])));
-      const __m128i hi = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(palette[source[c + 2]])),
-                                            _mm_cvtsi32_si128(static_cast<int>(palette[source[c + 3]])));
-      Store(row + 4 * c, _mm_unpacklo_epi64(lo, hi));
+    for (int c = 0; c < planeWidth; c += 8) {
+      std::uint64_t indices;
+      std::memcpy(&indices, source + c, sizeof indices);
+      Store(row + 4 * c, FourEntries(palette, indices));
+      Store(row + 4 * c + 16, FourEntries(palette, indices >> 32));
     }
   }
 }

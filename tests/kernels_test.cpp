@@ -4,12 +4,16 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "render/kernel_sets.h"
 #include "render/kernels.h"
+
+// Names the kernel set in test output.
+void PrintTo(KernelSet set, std::ostream* out) { *out << KernelSetName(set); }
 
 namespace {
 
