@@ -36,11 +36,12 @@ Wide Scale(__m256i bytes, __m256i weight) {
 
 // ---- Blur ----
 
-// a + b per byte as 16-bit lanes: interleaving the two and multiplying each
-// byte pair by (1, 1) sums them in one step.
+// a + b per byte as 16-bit lanes: interleaving the two and multiplying each byte pair by (1, 1) sums
+// them in one step.
 Wide PairSum(__m256i a, __m256i b) {
   const __m256i ones = _mm256_set1_epi8(1);
-  return {_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), ones), _mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), ones)};
+  return {_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), ones),
+          _mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), ones)};
 }
 
 // The eight neighbours of 32 consecutive positions, the left ones given: in place the three above are

@@ -40,6 +40,14 @@ bool RowIsZero(const Plane& plane, int row) { return RowsEqual(plane, Filled(0),
 
 std::string SetName(const testing::TestParamInfo<KernelSet>& info) { return KernelSetName(info.param); }
 
+TEST(KernelDispatch, StartsOnTheFastestSetTheProcessorHas) {
+  EXPECT_EQ(BestKernelSet(), __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2);
+  EXPECT_EQ(CurrentKernelSet(), BestKernelSet());
+  UseKernelSet(KernelSet::Reference);
+  EXPECT_EQ(CurrentKernelSet(), KernelSet::Reference);
+  EXPECT_STREQ(KernelSetName(KernelSet::SSE2), "sse2");
+}
+
 // Runs the public kernels through the set under test, skipping sets the processor lacks.
 class EveryKernelSet : public testing::TestWithParam<KernelSet> {
  protected:
@@ -49,8 +57,8 @@ class EveryKernelSet : public testing::TestWithParam<KernelSet> {
   }
 };
 
-INSTANTIATE_TEST_SUITE_P(Kernels, EveryKernelSet, testing::Values(KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2),
-                         SetName);
+INSTANTIATE_TEST_SUITE_P(Kernels, EveryKernelSet,
+                         testing::Values(KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2), SetName);
 
 TEST_P(EveryKernelSet, ClearZeroesThePlaneAndNothingElseAtAnyAlignment) {
   constexpr int margin = 64;
@@ -178,7 +186,9 @@ TEST_P(EveryKernelSet, ExpandCopiesPaletteEntriesWhole) {
     for (int column = 0; column < planeWidth; ++column) {
       ASSERT_EQ(surface.Pixel(row, column), palette[At(plane, row, column)]) << row << ", " << column;
     }
-    for (long b = 4 * planeWidth; b < surface.pitch; ++b) ASSERT_EQ(surface.bytes[row * surface.pitch + b], Surface::mark);
+    for (long b = 4 * planeWidth; b < surface.pitch; ++b) {
+      ASSERT_EQ(surface.bytes[row * surface.pitch + b], Surface::mark) << "padding of row " << row;
+    }
   }
   for (long b = planeHeight * surface.pitch; b < static_cast<long>(surface.bytes.size()); ++b) {
     ASSERT_EQ(surface.bytes[b], Surface::mark);
