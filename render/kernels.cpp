@@ -1,0 +1,85 @@
+// Chooses which set of whole-plane kernels runs: the fastest the processor has, picked before main.
+#include "render/kernels.h"
+
+#include "render/kernel_sets.h"
+
+namespace {
+
+struct KernelTable {
+  KernelSet set;
+  void (*clearPlane)(std::uint8_t*);
+  void (*blendPlanes)(std::uint8_t*, const std::uint8_t*, int, int, int, int);
+  void (*blurPlane)(std::uint8_t*, const std::uint8_t*, int, int);
+  void (*expandPlane)(const std::uint32_t*, void*, long, const std::uint8_t*);
+  void (*addRowsSaturated)(std::uint8_t*, long, const std::uint8_t*, long, int, int);
+};
+
+constexpr KernelTable referenceTable{KernelSet::Reference, reference::ClearPlane, reference::BlendPlanes,
+                                     reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated};
+constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPlanes, sse2::BlurPlane,
+                                sse2::ExpandPlane, sse2::AddRowsSaturated};
+constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
+                                avx2::ExpandPlane, avx2::AddRowsSaturated};
+
+bool HasAvx2() {
+  __builtin_cpu_init();  // may run before the runtime's own initialisers
+  return __builtin_cpu_supports("avx2");
+}
+
+const KernelTable& TableFor(KernelSet set) {
+  switch (set) {
+    case KernelSet::AVX2: return avx2Table;
+    case KernelSet::SSE2: return sse2Table;
+    case KernelSet::Reference: break;
+  }
+  return referenceTable;
+}
+
+// Starts on the plain kernels, so a call made during static construction is still correct.
+constinit const KernelTable* current = &referenceTable;
+
+// Selects the fastest set at start-up, before main.
+[[maybe_unused]] const bool selected = (UseKernelSet(BestKernelSet()), true);
+
+}  // namespace
+
+KernelSet BestKernelSet() {
+  static const KernelSet best = HasAvx2() ? KernelSet::AVX2 : KernelSet::SSE2;  // every x86-64 has SSE2
+  return best;
+}
+
+KernelSet CurrentKernelSet() { return current->set; }
+
+void UseKernelSet(KernelSet set) {
+  const bool available = set != KernelSet::AVX2 || BestKernelSet() == KernelSet::AVX2;
+  current = &TableFor(available ? set : BestKernelSet());
+}
+
+const char* KernelSetName(KernelSet set) {
+  switch (set) {
+    case KernelSet::Reference: return "reference";
+    case KernelSet::SSE2: return "sse2";
+    case KernelSet::AVX2: return "avx2";
+  }
+  return "unknown";
+}
+
+void ClearPlane(std::uint8_t* plane) { current->clearPlane(plane); }
+
+void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
+                 int endRow) {
+  current->blendPlanes(dst, src, dstWeight, srcWeight, firstRow, endRow);
+}
+
+void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
+  current->blurPlane(dst, src, firstRow, endRow);
+}
+
+void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
+  current->expandPlane(palette, pixels, pitch, plane);
+}
+
+void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
+                      int endRow) {
+  current->addRowsSaturated(dst, dstPitch, src, srcPitch, firstRow, endRow);
+}

@@ -1,0 +1,76 @@
+// The whole-plane kernels as plain per-byte loops: the definition that the fast sets must match byte for byte.
+#include <cstddef>
+#include <cstdint>
+
+#include "render/kernel_sets.h"
+#include "render/kernels.h"
+
+namespace reference {
+
+namespace {
+
+constexpr int groupSize = 8;  // the blur computes and stores this many bytes at a time
+
+// Neighbours before the plane's first byte or after its last count as 0.
+int ByteAt(const std::uint8_t* plane, long position) {
+  return position < 0 || position >= planeSize ? 0 : plane[position];
+}
+
+int NeighbourMean(const std::uint8_t* plane, long p) {
+  const int sum = ByteAt(plane, p - 321) + ByteAt(plane, p - 320) + ByteAt(plane, p - 319) + ByteAt(plane, p - 1) +
+                  ByteAt(plane, p + 1) + ByteAt(plane, p + 319) + ByteAt(plane, p + 320) + ByteAt(plane, p + 321);
+  return sum >> 3;
+}
+
+void ClearRow(std::uint8_t* plane, int row) {
+  for (int x = 0; x < planeWidth; ++x) plane[planeWidth * row + x] = 0;
+}
+
+}  // namespace
+
+void ClearPlane(std::uint8_t* plane) {
+  for (int p = 0; p < planeSize; ++p) plane[p] = 0;
+}
+
+void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
+                 int endRow) {
+  const int wd = dstWeight & 0xFF;
+  const int ws = srcWeight & 0xFF;
+  for (int p = planeWidth * firstRow; p < planeWidth * endRow; ++p) {
+    // Each term is shifted on its own, so the sum is at most 508 before the clamp.
+    const int sum = ((dst[p] * wd) >> 8) + ((src[p] * ws) >> 8);
+    dst[p] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
+  }
+}
+
+void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
+  ClearRow(dst, firstRow);
+  // Each group reads the bytes as they stand when it is reached: in place, the rows above and the byte
+  // before the group already hold blurred values.
+  for (long group = planeWidth * (firstRow + 1L); group < planeWidth * (endRow - 1L); group += groupSize) {
+    std::uint8_t means[groupSize];
+    for (int k = 0; k < groupSize; ++k) means[k] = static_cast<std::uint8_t>(NeighbourMean(src, group + k));
+    for (int k = 0; k < groupSize; ++k) dst[group + k] = means[k];
+  }
+  ClearRow(dst, endRow - 1);
+}
+
+void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
+  for (int r = 0; r < planeHeight; ++r) {
+    auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(pixels) + r * pitch);
+    for (int c = 0; c < planeWidth; ++c) row[c] = palette[plane[planeWidth * r + c]];
+  }
+}
+
+void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
+                      int endRow) {
+  constexpr int rowBytes = planeWidth * 4;
+  for (int r = firstRow; r < endRow; ++r) {
+    for (int b = 0; b < rowBytes; ++b) {
+      const int sum = dst[r * dstPitch + b] + src[r * srcPitch + b];
+      dst[r * dstPitch + b] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
+    }
+  }
+}
+
+}  // namespace reference

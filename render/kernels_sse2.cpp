@@ -1,0 +1,168 @@
+// The whole-plane kernels with SSE2, 16 bytes per step: bytes widen to 16-bit lanes for the products
+// and sums and pack back with unsigned saturation.
+#include <emmintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "render/kernel_sets.h"
+#include "render/kernels.h"
+
+namespace sse2 {
+
+namespace {
+
+constexpr int vectorBytes = 16;
+constexpr int rowBytes = planeWidth * 4;  // of 32-bit surface memory
+
+__m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+void Store(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// The 16 bytes as two vectors of eight 16-bit lanes: bytes 0-7 and bytes 8-15.
+struct Wide {
+  __m128i lo, hi;
+};
+
+Wide Widen(__m128i v) {
+  const __m128i zero = _mm_setzero_si128();
+  return {_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)};
+}
+
+Wide Add(Wide a, Wide b) { return {_mm_add_epi16(a.lo, b.lo), _mm_add_epi16(a.hi, b.hi)}; }
+
+// d * w >> 8 per byte, as 16-bit lanes: the byte placed in the high half of a lane is d << 8.
+Wide Scale(__m128i bytes, __m128i weight) {
+  const __m128i zero = _mm_setzero_si128();
+  return {_mm_mulhi_epu16(_mm_unpacklo_epi8(zero, bytes), weight),
+          _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, bytes), weight)};
+}
+
+// ---- Blur ----
+
+// The seven neighbours of 16 consecutive positions other than the one just before each: in place the
+// three above are already blurred and the four after still hold their old values.
+Wide NeighbourSumWithoutLeft(const std::uint8_t* at) {
+  Wide sum = Add(Widen(Load(at - 321)), Widen(Load(at - 320)));
+  sum = Add(sum, Widen(Load(at - 319)));
+  sum = Add(sum, Widen(Load(at + 1)));
+  sum = Add(sum, Widen(Load(at + 319)));
+  sum = Add(sum, Widen(Load(at + 320)));
+  return Add(sum, Widen(Load(at + 321)));
+}
+
+// Into a different plane every neighbour is a source byte.
+__m128i BlurStepApart(const std::uint8_t* at) {
+  const Wide sum = Add(NeighbourSumWithoutLeft(at), Widen(Load(at - 1)));
+  return _mm_packus_epi16(_mm_srli_epi16(sum.lo, 3), _mm_srli_epi16(sum.hi, 3));
+}
+
+// In place, the left neighbour of each group's first byte (bytes 0 and 8) is the blurred last byte of
+// the group before; every other left neighbour is an old byte. Those last bytes (7 and 15) have old
+// left neighbours, so a first pass over old neighbours gets them right, and a second pass swaps them in
+// as the left neighbours of the first bytes. `previousHi` carries byte 15 of the step before; the steps
+// do not wait for one another, as byte 15 never depends on it.
+__m128i BlurStepInPlace(const std::uint8_t* at, __m128i& previousHi) {
+  const __m128i lane0 = _mm_set_epi16(0, 0, 0, 0, 0, 0, 0, -1);
+  const Wide partial = NeighbourSumWithoutLeft(at);
+  // Bytes k-1 for k = 1..15, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
+  const Wide oldLeft = Widen(_mm_slli_si128(Load(at), 1));
+  const __m128i firstLo = _mm_srli_epi16(_mm_add_epi16(partial.lo, oldLeft.lo), 3);
+  const __m128i firstHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, oldLeft.hi), 3);
+  const __m128i meanLo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(partial.lo, oldLeft.lo),
+                                                      _mm_srli_si128(previousHi, 14)), 3);
+  const __m128i leftHi = _mm_or_si128(_mm_andnot_si128(lane0, oldLeft.hi), _mm_srli_si128(firstLo, 14));
+  const __m128i meanHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, leftHi), 3);
+  previousHi = firstHi;
+  return _mm_packus_epi16(meanLo, meanHi);
+}
+
+// The band's first step reaches one byte before the plane and its last one byte after it (for bands
+// touching row 0 or 239); those steps read from a copy with zeros outside the plane instead.
+constexpr long reach = 321;
+using Window = std::uint8_t[2 * reach + vectorBytes];
+
+const std::uint8_t* Padded(const std::uint8_t* plane, long position, Window& window) {
+  for (long i = 0; i < static_cast<long>(sizeof(Window)); ++i) {
+    const long p = position - reach + i;
+    window[i] = p < 0 || p >= planeSize ? 0 : plane[p];
+  }
+  return window + reach;
+}
+
+bool NearPlaneEdge(long position) { return position < reach || position + reach + vectorBytes > planeSize; }
+
+template <bool inPlace>
+void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
+  __m128i previousHi = _mm_setzero_si128();  // row firstRow is already zero
+  Window window;
+  for (long q = planeWidth * (firstRow + 1L); q < planeWidth * (endRow - 1L); q += vectorBytes) {
+    const std::uint8_t* at = NearPlaneEdge(q) ? Padded(src, q, window) : src + q;
+    Store(dst + q, inPlace ? BlurStepInPlace(at, previousHi) : BlurStepApart(at));
+  }
+}
+
+// ---- Expand ----
+
+// The palette reads are what limit the speed: the plane bytes arrive eight at a time in a general
+// register and the entries are paired up in vector registers for 16-byte stores.
+__m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
+  const auto entry = [&](int k) { return _mm_cvtsi32_si128(static_cast<int>(palette[(indices >> 8 * k) & 0xFF])); };
+  return _mm_unpacklo_epi64(_mm_unpacklo_epi32(entry(0), entry(1)), _mm_unpacklo_epi32(entry(2), entry(3)));
+}
+
+}  // namespace
+
+// Stores that straddle cache lines cost double, so all but the first and last are aligned; those two
+// overlap their neighbours.
+void ClearPlane(std::uint8_t* plane) {
+  const __m128i zero = _mm_setzero_si128();
+  std::uint8_t* const end = plane + planeSize;
+  Store(plane, zero);
+  std::uint8_t* p = plane + vectorBytes - reinterpret_cast<std::uintptr_t>(plane) % vectorBytes;
+  for (; p + vectorBytes <= end; p += vectorBytes) _mm_store_si128(reinterpret_cast<__m128i*>(p), zero);
+  Store(end - vectorBytes, zero);
+}
+
+void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
+                 int endRow) {
+  const __m128i wd = _mm_set1_epi16(static_cast<short>(dstWeight & 0xFF));
+  const __m128i ws = _mm_set1_epi16(static_cast<short>(srcWeight & 0xFF));
+  for (long p = planeWidth * firstRow; p < planeWidth * endRow; p += vectorBytes) {
+    const Wide sum = Add(Scale(Load(dst + p), wd), Scale(Load(src + p), ws));
+    Store(dst + p, _mm_packus_epi16(sum.lo, sum.hi));
+  }
+}
+
+void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
+  std::memset(dst + planeWidth * firstRow, 0, planeWidth);
+  if (dst == src) {
+    BlurBand<true>(dst, src, firstRow, endRow);
+  } else {
+    BlurBand<false>(dst, src, firstRow, endRow);
+  }
+  std::memset(dst + planeWidth * (endRow - 1), 0, planeWidth);
+}
+
+void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
+  for (int r = 0; r < planeHeight; ++r) {
+    std::uint8_t* row = static_cast<std::uint8_t*>(pixels) + r * pitch;
+    const std::uint8_t* source = plane + planeWidth * r;
+    for (int c = 0; c < planeWidth; c += 8) {
+      std::uint64_t indices;
+      std::memcpy(&indices, source + c, sizeof indices);
+      Store(row + 4 * c, FourEntries(palette, indices));
+      Store(row + 4 * c + 16, FourEntries(palette, indices >> 32));
+    }
+  }
+}
+
+void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
+                      int endRow) {
+  for (int r = firstRow; r < endRow; ++r) {
+    std::uint8_t* to = dst + r * dstPitch;
+    const std::uint8_t* from = src + r * srcPitch;
+    for (int b = 0; b < rowBytes; b += vectorBytes) Store(to + b, _mm_adds_epu8(Load(to + b), Load(from + b)));
+  }
+}
+
+}  // namespace sse2

@@ -1,0 +1,341 @@
+// The whole-plane kernels: the exact values of each operation in every kernel set the processor has,
+// and every fast set equal to the plain reference byte for byte.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "render/kernel_sets.h"
+#include "render/kernels.h"
+
+// Names the kernel set in test output.
+void PrintTo(KernelSet set, std::ostream* out) { *out << KernelSetName(set); }
+
+namespace {
+
+// Exactly one plane on the heap, so that a sanitizer catches any byte read or written beyond it.
+using Plane = std::vector<std::uint8_t>;
+
+Plane Filled(std::uint8_t value) { return Plane(planeSize, value); }
+
+Plane RandomPlane(unsigned seed) {
+  std::mt19937 random(seed);
+  Plane plane(planeSize);
+  for (std::uint8_t& byte : plane) byte = static_cast<std::uint8_t>(random());
+  return plane;
+}
+
+std::uint8_t At(const Plane& plane, int row, int column) { return plane[planeWidth * row + column]; }
+
+bool RowsEqual(const Plane& a, const Plane& b, int firstRow, int endRow) {
+  return std::memcmp(a.data() + planeWidth * firstRow, b.data() + planeWidth * firstRow,
+                     planeWidth * (endRow - firstRow)) == 0;
+}
+
+bool RowIsZero(const Plane& plane, int row) { return RowsEqual(plane, Filled(0), row, row + 1); }
+
+std::string SetName(const testing::TestParamInfo<KernelSet>& info) { return KernelSetName(info.param); }
+
+TEST(KernelDispatch, StartsOnTheFastestSetTheProcessorHas) {
+  EXPECT_EQ(BestKernelSet(), __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2);
+  EXPECT_EQ(CurrentKernelSet(), BestKernelSet());
+  UseKernelSet(KernelSet::Reference);
+  EXPECT_EQ(CurrentKernelSet(), KernelSet::Reference);
+  EXPECT_STREQ(KernelSetName(KernelSet::SSE2), "sse2");
+}
+
+// Runs the public kernels through the set under test, skipping sets the processor lacks.
+class EveryKernelSet : public testing::TestWithParam<KernelSet> {
+ protected:
+  void SetUp() override {
+    UseKernelSet(GetParam());
+    if (CurrentKernelSet() != GetParam()) GTEST_SKIP() << "this processor lacks " << KernelSetName(GetParam());
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Kernels, EveryKernelSet,
+                         testing::Values(KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2), SetName);
+
+TEST_P(EveryKernelSet, ClearZeroesThePlaneAndNothingElseAtAnyAlignment) {
+  constexpr int margin = 64;
+  for (int offset = 0; offset < margin; ++offset) {
+    std::vector<std::uint8_t> memory(planeSize + 2 * margin, 0xC3);
+    ClearPlane(memory.data() + offset);
+    for (int i = 0; i < static_cast<int>(memory.size()); ++i) {
+      const bool inPlane = i >= offset && i < offset + planeSize;
+      ASSERT_EQ(memory[i], inPlane ? 0 : 0xC3) << "offset " << offset << ", byte " << i;
+    }
+  }
+}
+
+TEST_P(EveryKernelSet, BlendShiftsEachTermOnItsOwnAndClampsTheSum) {
+  struct BlendCase {
+    const char* what;
+    std::uint8_t dst, src;
+    int dstWeight, srcWeight;
+    std::uint8_t result;
+  };
+  const BlendCase cases[] = {
+      {"weight 255 loses one from 200", 123, 200, 0, 255, 199},
+      {"weight 255 loses one from 1", 123, 1, 0, 255, 0},
+      {"191 + 254 clamps", 255, 255, 192, 255, 255},
+      {"weight 256 acts as 0", 200, 100, 256, 255, 99},
+      {"weight 448 acts as 192", 200, 90, 448, 0, 150},
+      {"each term is shifted before the sum", 1, 1, 255, 255, 0},
+      {"halves", 100, 101, 128, 128, 100},
+  };
+  for (const BlendCase& c : cases) {
+    Plane dst = Filled(c.dst);
+    const Plane src = Filled(c.src);
+    BlendPlanes(dst.data(), src.data(), c.dstWeight, c.srcWeight, 0, planeHeight);
+    EXPECT_EQ(dst, Filled(c.result)) << c.what;
+  }
+}
+
+TEST_P(EveryKernelSet, BlendLeavesRowsOutsideItsRangeUntouched) {
+  const Plane before = RandomPlane(2);
+  Plane dst = before;
+  const Plane src = Filled(100);
+  BlendPlanes(dst.data(), src.data(), 0, 255, 100, 140);
+  EXPECT_TRUE(RowsEqual(dst, before, 0, 100));
+  EXPECT_TRUE(RowsEqual(dst, Filled(99), 100, 140));
+  EXPECT_TRUE(RowsEqual(dst, before, 140, planeHeight));
+}
+
+TEST_P(EveryKernelSet, BlurSpreadsASinglePixelToItsEightNeighbours) {
+  Plane src = Filled(0);
+  src[planeWidth * 100 + 100] = 255;
+  Plane dst = RandomPlane(3);
+  BlurPlane(dst.data(), src.data(), 0, planeHeight);
+  Plane expected = Filled(0);
+  for (int row = 99; row <= 101; ++row) {
+    for (int column = 99; column <= 101; ++column) expected[planeWidth * row + column] = 31;
+  }
+  expected[planeWidth * 100 + 100] = 0;
+  EXPECT_EQ(dst, expected);
+}
+
+TEST_P(EveryKernelSet, BlurNeighboursWrapFromARowsEndToTheNextRowsStart) {
+  Plane src = Filled(0);
+  src[planeWidth * 10 + 319] = 255;
+  Plane dst = RandomPlane(4);
+  BlurPlane(dst.data(), src.data(), 0, planeHeight);
+  Plane expected = Filled(0);
+  const int blurred[][2] = {{9, 318}, {9, 319}, {11, 318}, {11, 319}, {10, 318}, {10, 0}, {11, 0}, {12, 0}};
+  for (const auto& [row, column] : blurred) expected[planeWidth * row + column] = 31;
+  EXPECT_EQ(dst, expected);
+}
+
+TEST_P(EveryKernelSet, BlurInPlaceSeesTheBlurredRowAboveAndTheBlurredByteBeforeEachGroup) {
+  Plane plane = Filled(80);
+  BlurPlane(plane.data(), plane.data(), 0, planeHeight);
+  EXPECT_TRUE(RowIsZero(plane, 0));
+  EXPECT_TRUE(RowIsZero(plane, planeHeight - 1));
+  EXPECT_EQ(At(plane, 1, 0), 40);  // its neighbour before the plane counts as 0
+  for (int column = 1; column < 319; ++column) {
+    EXPECT_EQ(At(plane, 1, column), column % 8 == 0 ? 46 : 50) << "column " << column;
+  }
+  EXPECT_EQ(At(plane, 1, 319), 55);  // its upper right neighbour is row 1, column 0
+}
+
+TEST_P(EveryKernelSet, BlurCountsNeighboursOutsideThePlaneAsZero) {
+  const Plane src = Filled(255);
+  Plane dst = Filled(0);
+  BlurPlane(dst.data(), src.data(), 0, planeHeight);
+  EXPECT_EQ(At(dst, 1, 0), 7 * 255 >> 3);
+  EXPECT_EQ(At(dst, 1, 1), 255);
+  EXPECT_EQ(At(dst, 238, 318), 255);
+  EXPECT_EQ(At(dst, 238, 319), 7 * 255 >> 3);
+}
+
+TEST_P(EveryKernelSet, BlurBlanksTheBandsEdgeRowsAndLeavesTheRestUntouched) {
+  const Plane before = RandomPlane(5);
+  Plane plane = before;
+  BlurPlane(plane.data(), plane.data(), 50, 60);
+  EXPECT_TRUE(RowsEqual(plane, before, 0, 50));
+  EXPECT_TRUE(RowIsZero(plane, 50));
+  EXPECT_TRUE(RowIsZero(plane, 59));
+  EXPECT_TRUE(RowsEqual(plane, before, 60, planeHeight));
+}
+
+// 32-bit surface memory with a row pitch of its own, its padding and trailing bytes marked.
+struct Surface {
+  static constexpr std::uint8_t mark = 0xEE;
+  long pitch;
+  std::vector<std::uint8_t> bytes;
+
+  explicit Surface(long rowPitch) : pitch(rowPitch), bytes(rowPitch * planeHeight + 64, mark) {}
+  std::uint32_t Pixel(int row, int column) const {
+    std::uint32_t value;
+    std::memcpy(&value, bytes.data() + row * pitch + 4 * column, 4);
+    return value;
+  }
+};
+
+TEST_P(EveryKernelSet, ExpandCopiesPaletteEntriesWhole) {
+  std::uint32_t palette[256];
+  for (std::uint32_t i = 0; i < 256; ++i) palette[i] = 0xAB000000u | (i << 16) | ((255 - i) << 8) | (i ^ 0x5A);
+  const Plane plane = RandomPlane(6);
+  Surface surface(1280 + 3 * 64);
+  ExpandPlane(palette, surface.bytes.data(), surface.pitch, plane.data());
+  for (int row = 0; row < planeHeight; ++row) {
+    for (int column = 0; column < planeWidth; ++column) {
+      ASSERT_EQ(surface.Pixel(row, column), palette[At(plane, row, column)]) << row << ", " << column;
+    }
+    for (long b = 4 * planeWidth; b < surface.pitch; ++b) {
+      ASSERT_EQ(surface.bytes[row * surface.pitch + b], Surface::mark) << "padding of row " << row;
+    }
+  }
+  for (long b = planeHeight * surface.pitch; b < static_cast<long>(surface.bytes.size()); ++b) {
+    ASSERT_EQ(surface.bytes[b], Surface::mark);
+  }
+}
+
+void FillPixels(Surface& surface, std::uint32_t pixel) {
+  for (int row = 0; row < planeHeight; ++row) {
+    for (int column = 0; column < planeWidth; ++column) {
+      std::memcpy(surface.bytes.data() + row * surface.pitch + 4 * column, &pixel, 4);
+    }
+  }
+}
+
+TEST_P(EveryKernelSet, AddRowsSaturatesEveryByteOfTheGivenRowsOnly) {
+  Surface back(1280), effect(1280);
+  FillPixels(back, 0xF0A0A0A0u);
+  FillPixels(effect, 0x10804020u);
+  AddRowsSaturated(back.bytes.data(), back.pitch, effect.bytes.data(), effect.pitch, 0, 100);
+  for (int row = 0; row < planeHeight; ++row) {
+    // Red 128 + 160 and green 64 + 160 and blue 32 + 160, the top byte taking part too.
+    const std::uint32_t expected = row < 100 ? 0xFFFFE0C0u : 0xF0A0A0A0u;
+    for (int column = 0; column < planeWidth; ++column) ASSERT_EQ(back.Pixel(row, column), expected) << row;
+  }
+}
+
+TEST_P(EveryKernelSet, AddRowsAddsRowToRowWhenThePitchesDiffer) {
+  Surface back(1280), effect(1600);
+  FillPixels(back, 0);
+  for (int row = 0; row < planeHeight; ++row) {
+    std::memset(effect.bytes.data() + row * effect.pitch, row, 4 * planeWidth);
+  }
+  AddRowsSaturated(back.bytes.data(), back.pitch, effect.bytes.data(), effect.pitch, 140, planeHeight);
+  for (int row = 0; row < planeHeight; ++row) {
+    const std::uint32_t expected = row < 140 ? 0 : 0x01010101u * static_cast<std::uint32_t>(row);
+    for (int column = 0; column < planeWidth; ++column) ASSERT_EQ(back.Pixel(row, column), expected) << row;
+  }
+}
+
+// ---- Every fast set against the reference ----
+
+struct PlaneKind {
+  const char* name;
+  Plane dst, src;
+};
+
+PlaneKind RandomPlanes() { return {"random", RandomPlane(7), RandomPlane(8)}; }
+
+std::vector<PlaneKind> EvenPlanes() { return {{"all 0", Filled(0), Filled(0)}, {"all 255", Filled(255), Filled(255)}}; }
+
+std::vector<PlaneKind> PlaneKinds() {
+  std::vector<PlaneKind> kinds = EvenPlanes();
+  kinds.insert(kinds.begin(), RandomPlanes());
+  return kinds;
+}
+
+class FastKernelSet : public EveryKernelSet {
+ protected:
+  void ExpectBlurMatchesTheReference(const PlaneKind& kind, int firstRow, int endRow);
+
+  // Reused, so that the thousands of comparisons do not allocate.
+  Plane fastPlane = Filled(0), plainPlane = Filled(0);
+};
+
+INSTANTIATE_TEST_SUITE_P(Kernels, FastKernelSet, testing::Values(KernelSet::SSE2, KernelSet::AVX2), SetName);
+
+TEST_P(FastKernelSet, BlendMatchesTheReferenceOverEveryRowRange) {
+  const int weights[][2] = {{192, 255}, {255, 255}, {0, 0}, {1, 254}, {128, 77}, {448, 256}, {-1, 0x1FF}, {240, 64}};
+  int round = 0;
+  for (const PlaneKind& kind : PlaneKinds()) {
+    for (int firstRow = 0; firstRow < planeHeight; ++firstRow) {
+      for (int endRow = firstRow + 1; endRow <= planeHeight; ++endRow) {
+        const auto& [dstWeight, srcWeight] = weights[round++ % std::size(weights)];
+        fastPlane = kind.dst;
+        plainPlane = kind.dst;
+        BlendPlanes(fastPlane.data(), kind.src.data(), dstWeight, srcWeight, firstRow, endRow);
+        reference::BlendPlanes(plainPlane.data(), kind.src.data(), dstWeight, srcWeight, firstRow, endRow);
+        ASSERT_EQ(fastPlane, plainPlane) << kind.name << " rows " << firstRow << "-" << endRow;
+      }
+    }
+  }
+}
+
+void FastKernelSet::ExpectBlurMatchesTheReference(const PlaneKind& kind, int firstRow, int endRow) {
+  fastPlane = kind.src;
+  plainPlane = kind.src;
+  BlurPlane(fastPlane.data(), fastPlane.data(), firstRow, endRow);
+  reference::BlurPlane(plainPlane.data(), plainPlane.data(), firstRow, endRow);
+  ASSERT_EQ(fastPlane, plainPlane) << kind.name << " in place, rows " << firstRow << "-" << endRow;
+  fastPlane = kind.dst;
+  plainPlane = kind.dst;
+  BlurPlane(fastPlane.data(), kind.src.data(), firstRow, endRow);
+  reference::BlurPlane(plainPlane.data(), kind.src.data(), firstRow, endRow);
+  ASSERT_EQ(fastPlane, plainPlane) << kind.name << " apart, rows " << firstRow << "-" << endRow;
+}
+
+TEST_P(FastKernelSet, BlurMatchesTheReferenceOverEveryBandInPlaceAndApart) {
+  const PlaneKind kind = RandomPlanes();
+  for (int firstRow = 0; firstRow < planeHeight; ++firstRow) {
+    for (int endRow = firstRow + 3; endRow <= planeHeight; ++endRow) {
+      ASSERT_NO_FATAL_FAILURE(ExpectBlurMatchesTheReference(kind, firstRow, endRow));
+    }
+  }
+}
+
+// On an even plane only the band's edges and the plane's edges make a difference.
+TEST_P(FastKernelSet, BlurMatchesTheReferenceOnEvenPlanes) {
+  for (const PlaneKind& kind : EvenPlanes()) {
+    for (int firstRow = 0; firstRow < planeHeight; ++firstRow) {
+      for (int endRow = firstRow + 3; endRow <= planeHeight; ++endRow) {
+        if (firstRow == 0 || endRow == planeHeight || endRow - firstRow <= 5) {
+          ASSERT_NO_FATAL_FAILURE(ExpectBlurMatchesTheReference(kind, firstRow, endRow));
+        }
+      }
+    }
+  }
+}
+
+TEST_P(FastKernelSet, ExpandMatchesTheReferenceAtEveryPitch) {
+  std::mt19937 random(10);
+  std::uint32_t palette[256];
+  for (std::uint32_t& entry : palette) entry = static_cast<std::uint32_t>(random());
+  for (const PlaneKind& kind : PlaneKinds()) {
+    for (const long pitch : {1280L, 1284L, 1296L, 1344L, 2560L}) {
+      Surface fastSurface(pitch), plainSurface(pitch);
+      ExpandPlane(palette, fastSurface.bytes.data(), pitch, kind.src.data());
+      reference::ExpandPlane(palette, plainSurface.bytes.data(), pitch, kind.src.data());
+      ASSERT_EQ(fastSurface.bytes, plainSurface.bytes) << kind.name << " pitch " << pitch;
+    }
+  }
+}
+
+TEST_P(FastKernelSet, AddRowsMatchesTheReferenceOverEveryRowRange) {
+  std::mt19937 random(11);
+  Surface back(1280 + 32), effect(1280 + 160), fastSurface(back.pitch), plainSurface(back.pitch);
+  for (std::uint8_t& byte : back.bytes) byte = static_cast<std::uint8_t>(random());
+  for (std::uint8_t& byte : effect.bytes) byte = static_cast<std::uint8_t>(random());
+  for (int firstRow = 0; firstRow < planeHeight; ++firstRow) {
+    for (int endRow = firstRow + 1; endRow <= planeHeight; ++endRow) {
+      fastSurface.bytes = back.bytes;
+      plainSurface.bytes = back.bytes;
+      AddRowsSaturated(fastSurface.bytes.data(), back.pitch, effect.bytes.data(), effect.pitch, firstRow, endRow);
+      reference::AddRowsSaturated(plainSurface.bytes.data(), back.pitch, effect.bytes.data(), effect.pitch, firstRow,
+                                  endRow);
+      ASSERT_EQ(fastSurface.bytes, plainSurface.bytes) << "rows " << firstRow << "-" << endRow;
+    }
+  }
+}
+
+}  // namespace
