@@ -13,8 +13,10 @@ openmpt_module* OpenDecoder(const std::uint8_t* data, std::size_t size) {
     if (!data || size == 0) return nullptr;
     int error = 0;
     const char* message = nullptr;
-    return openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, nullptr,
-                                              openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
+    openmpt_module* decoder = openmpt_module_create_from_memory2(
+        data, size, openmpt_log_func_silent, nullptr, openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
+    openmpt_free_string(message);   // the reason is not reported: a module that does not open is a failed load
+    return decoder;
 }
 
 // The syncs of one pattern row, in channel order; `syncs` is sorted by pattern, row and channel.
@@ -71,8 +73,8 @@ int MusicPlayer::RenderSlice(float* samples, int frames, SyncEvent (&events)[max
                            static_cast<std::uint32_t>(row)};
     if (entered_ && now.order == position_.order && now.row == position_.row) return 0;
     // Going back without a jump asked for is the song starting over.
-    if (entered_ && !jumped_ && (now.order < position_.order || (now.order == position_.order && now.row < position_.row)))
-        ++loops_;
+    const bool back = now.order < position_.order || (now.order == position_.order && now.row < position_.row);
+    if (entered_ && !jumped_ && back) ++loops_;
     position_ = now;
     entered_ = true;
     jumped_ = false;

@@ -57,7 +57,7 @@ public:
         Word(m, 1);   // linear frequency table
         Word(m, static_cast<std::uint16_t>(speed_));
         Word(m, static_cast<std::uint16_t>(bpm_));
-        for (int i = 0; i < 256; ++i) m.push_back(i < static_cast<int>(orders_.size()) ? orders_[static_cast<std::size_t>(i)] : 0);
+        for (std::size_t i = 0; i < 256; ++i) m.push_back(i < orders_.size() ? orders_[i] : 0);
         for (std::size_t p = 0; p < patterns_.size(); ++p) Pattern(m, p);
         if (instrument_) Instrument(m);
         return m;
