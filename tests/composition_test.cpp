@@ -50,7 +50,8 @@ CueSheet ReadCueSheet() {
     int firstRow = 0;
     for (std::uint8_t pattern : layout.orders) {
         for (const XmSyncCell& sync : layout.syncs)
-            if (sync.pattern == pattern) sheet.cues.push_back({(firstRow + sync.row) * msPerRow, sync.value, sync.channel});
+            if (sync.pattern == pattern)
+                sheet.cues.push_back({(firstRow + sync.row) * msPerRow, sync.value, sync.channel});
         firstRow += pattern < layout.patternRows.size() ? layout.patternRows[pattern] : 0;
     }
     sheet.songMs = firstRow * msPerRow;

@@ -155,7 +155,8 @@ std::vector<double> BellSound() {
     struct Partial {
         double ratio, gain, decay;
     };
-    const Partial partials[] = {{1.0, 1.0, 0.7}, {2.0, 0.45, 0.35}, {3.0, 0.15, 0.2}, {4.07, 0.22, 0.12}, {5.33, 0.1, 0.08}};
+    const Partial partials[] = {
+        {1.0, 1.0, 0.7}, {2.0, 0.45, 0.35}, {3.0, 0.15, 0.2}, {4.07, 0.22, 0.12}, {5.33, 0.1, 0.08}};
     std::vector<double> out(static_cast<std::size_t>(Samples(1.0)), 0.0);
     for (const Partial& p : partials) {
         double level = p.gain;

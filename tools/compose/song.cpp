@@ -160,7 +160,8 @@ std::vector<MelodyNote> ParseMelody(const std::string& text) {
             row += length;
         }
         if (end == std::string::npos || text[end] == '|') {
-            if (row - barStart != rowsPerBar) throw std::invalid_argument("bar of " + std::to_string(row - barStart) + " rows");
+            if (row - barStart != rowsPerBar)
+                throw std::invalid_argument("bar of " + std::to_string(row - barStart) + " rows");
             barStart = row;
         }
         at = end == std::string::npos ? text.size() : end + 1;
@@ -216,7 +217,8 @@ struct Song {
     void RollingBass(int firstBar, int bars, int volume) {
         for (int i = 0; i < bars * rowsPerBar; ++i) {
             const int row = Row(firstBar) + i;
-            if (i % rowsPerBeat != 0) score.Note(bassChannel, row, ChordAt(row).bass, bass, i % 2 ? volume - 6 : volume);
+            if (i % rowsPerBeat == 0) continue;
+            score.Note(bassChannel, row, ChordAt(row).bass, bass, i % 2 ? volume - 6 : volume);
         }
     }
 

@@ -65,8 +65,11 @@ std::vector<double> OscillatorLoop(int length, const std::vector<LoopOscillator>
             if (amplitude == 0.0) continue;
             const std::uint32_t step = static_cast<std::uint32_t>((h + 1) * static_cast<std::size_t>(osc.cycles));
             const std::uint32_t offset = static_cast<std::uint32_t>((h + 1) * static_cast<std::size_t>(osc.phase));
-            for (int i = 0; i < length; ++i)
-                out[static_cast<std::size_t>(i)] += amplitude * table[(step * static_cast<std::uint32_t>(i) + offset) & mask];
+            std::uint32_t index = offset;
+            for (double& v : out) {
+                v += amplitude * table[index & mask];
+                index += step;   // wraps modulo 2^32, a multiple of the table length
+            }
         }
     }
     return out;
