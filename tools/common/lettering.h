@@ -2,7 +2,7 @@
 // constant width, drawn with square ends, square or rounded corners, and turned into a depth field.
 #pragma once
 
-#include "tools/common/datafile.h"
+#include "tools/common/datafile.h"   // the floating-point settings that keep the output exact
 
 #include <algorithm>
 #include <cmath>
