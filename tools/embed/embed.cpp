@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -56,11 +55,17 @@ int main(int argc, char** argv) {
         const std::string script = argv[1];
         std::ifstream in(script);
         if (!in) throw std::runtime_error("cannot read " + script);
-        const std::regex line_form(R"(^\s*(\d+)\s+([A-Za-z]+)\s+"([^"]+)\"\s*$)");
         std::vector<Entry> entries;
         for (std::string line; std::getline(in, line);) {
-            std::smatch m;
-            if (std::regex_match(line, m, line_form)) entries.push_back({std::stoi(m[1]), m[2], m[3]});
+            // <id> <TYPE> "<file>"; anything else (comments, blank lines) is not a resource.
+            std::istringstream fields(line);
+            Entry e;
+            std::string quoted;
+            if (!(fields >> e.id >> e.type >> quoted) || quoted.size() < 3 || quoted.front() != '"' ||
+                quoted.back() != '"')
+                continue;
+            e.path = quoted.substr(1, quoted.size() - 2);
+            entries.push_back(e);
         }
 
         std::ostringstream out;
