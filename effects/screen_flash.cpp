@@ -1,6 +1,13 @@
 // The flash: a colour whose strength falls from 1 to 0 over 75 / fadeRate ms, filled over the surface.
 #include "effects/screen_flash.h"
 
+DWORD FlashFill(std::uint8_t red, std::uint8_t green, std::uint8_t blue, float strength) {
+    const auto scaled = [strength](std::uint8_t v) {
+        return static_cast<DWORD>(static_cast<std::int32_t>(v * static_cast<double>(strength)) & 0xFF);
+    };
+    return scaled(red) << 16 | scaled(green) << 8 | scaled(blue);
+}
+
 int ScreenFlash::Init() {
     width = 320;
     height = 240;
@@ -17,10 +24,9 @@ int ScreenFlash::Render(std::int32_t time) {
     const float x = static_cast<float>(strength);
     if (x < 0) return 0;
 
-    const auto scaled = [x](std::uint8_t v) { return static_cast<DWORD>(static_cast<std::int32_t>(v * static_cast<double>(x)) & 0xFF); };
     DDBLTFX fill{};
     fill.dwSize = sizeof fill;
-    fill.dwFillColor = scaled(red) << 16 | scaled(green) << 8 | scaled(blue);
+    fill.dwFillColor = FlashFill(red, green, blue, x);
     surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
     return 1;
 }

@@ -14,3 +14,6 @@ public:
     float fadeRate = 0;          // the flash lasts 75 / fadeRate ms
     std::int32_t startTime = 0;  // demo ms at full strength
 };
+
+// The fill colour 0x00RRGGBB of a colour at the given strength, each channel truncated.
+DWORD FlashFill(std::uint8_t red, std::uint8_t green, std::uint8_t blue, float strength);

@@ -92,18 +92,35 @@ void ClearBackBuffer() {
     backBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
 }
 
-// The render table: exactly one base layer is copied, every later layer is added.
+}  // namespace
+
+// The render table in drawing order. Exactly one base layer is copied; every later one is added.
+const SceneLayer sceneLayers[7] = {
+    {&bump, 0, 2, 0, 0},           // copied
+    {&field, 3, INT32_MAX, 0, 0},  // copied
+    {&dotCube, 4, 31, 0, 240},
+    {&sweep, 2, 3, 0, 240},        // and again from 29 on, see LayerActive
+    {&flash, 3, 3, 0, 240},        // and again from 31 on
+    {&topText, 5, 26, 0, 100},
+    {&bottomText, 6, 27, 140, 240},
+};
+
+bool LayerActive(const SceneLayer& layer, std::int32_t h) {
+    if (layer.effect == &sweep && h >= 29) return true;
+    if (layer.effect == &flash && h >= 31) return true;
+    return h >= layer.firstCount && h <= layer.lastCount;
+}
+
+namespace {
+
 void RenderScene(std::int32_t h, std::int32_t t) {
-    if (h < 3) {
-        if (bump.Render(t)) bump.BlitSurface();
-    } else {
-        if (field.Render(t)) field.BlitSurface();
+    for (const SceneLayer& layer : sceneLayers) {
+        if (!LayerActive(layer, h) || !layer.effect->Render(t)) continue;
+        if (layer.endRow == 0)
+            layer.effect->BlitSurface();
+        else
+            layer.effect->AddSurfaceRows(layer.firstRow, layer.endRow);
     }
-    if (h >= 4 && h <= 31 && dotCube.Render(t)) dotCube.AddSurfaceRows(0, 240);
-    if (((h >= 2 && h <= 3) || h >= 29) && sweep.Render(t)) sweep.AddSurfaceRows(0, 240);
-    if ((h == 3 || h >= 31) && flash.Render(t)) flash.AddSurfaceRows(0, 240);
-    if (h >= 5 && h <= 26 && topText.Render(t)) topText.AddSurfaceRows(0, 100);
-    if (h >= 6 && h <= 27 && bottomText.Render(t)) bottomText.AddSurfaceRows(140, 240);
 }
 
 }  // namespace

@@ -10,3 +10,14 @@ extern std::int32_t handledSync;      // the sync count whose scene changes were
 extern const char* const greetTexts[22];
 
 void RunTimeline();
+
+class Effect;
+// One row of the render table: the effect, the sync counts it is called at, and the rows it is
+// added over (0, 0: copied over the whole back buffer).
+struct SceneLayer {
+    Effect* effect;
+    std::int32_t firstCount, lastCount;
+    int firstRow, endRow;
+};
+extern const SceneLayer sceneLayers[7];
+bool LayerActive(const SceneLayer& layer, std::int32_t handled);
