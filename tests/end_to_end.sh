@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The real program under Xvfb with SDL's dummy audio: its window opens, frames reach it, and Esc
+# ends it with exit code 0 within two seconds.
+set -u
+build=$1
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null || exit 77
+work=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+
+display=:$((100 + RANDOM % 800))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+export DISPLAY=$display SDL_AUDIODRIVER=dummy
+
+cd "$build"
+./quendralis 2>"$work/stderr" &
+demo=$!
+
+window=""
+for _ in $(seq 100); do
+    window=$(xdotool search --name '^Test area$' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || { echo "no window appeared"; cat "$work/stderr"; kill $demo; exit 1; }
+
+# The bump scene fades in from black: a few seconds in, the picture is lit.
+sleep 4
+import -display "$display" -window root "$work/shot.png" 2>/dev/null
+brightest=$(convert "$work/shot.png" -format '%[fx:round(255*maxima)]' info:)
+echo "brightest channel on screen: $brightest"
+[ "$brightest" -gt 0 ] || { echo "the window shows only black"; kill $demo; exit 1; }
+
+xdotool key --window "$window" Escape
+for _ in $(seq 20); do kill -0 $demo 2>/dev/null || break; sleep 0.1; done
+if kill -0 $demo 2>/dev/null; then
+    echo "Esc did not end the demo within two seconds"
+    kill $demo
+    exit 1
+fi
+wait $demo
+code=$?
+echo "exit code $code"
+cat "$work/stderr"
+[ "$code" -eq 0 ]
