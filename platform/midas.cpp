@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/echo.h"
@@ -126,9 +127,16 @@ bool ReadFile(const char* fileName, std::vector<std::uint8_t>& bytes) {
 
 void MidasUseFallbackModule(bool use) { TheLayer().useFallback.store(use, std::memory_order_relaxed); }
 
+namespace {
+std::string moduleRedirect;   // main thread only
+}  // namespace
+
+void MidasRedirectModule(const char* path) { moduleRedirect = path ? path : ""; }
+
 bool MidasReadModule(const char* fileName, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     if (!fileName) return false;
+    if (!moduleRedirect.empty()) fileName = moduleRedirect.c_str();
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(fileName, error);
     if (status.type() == std::filesystem::file_type::not_found) {

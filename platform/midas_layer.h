@@ -38,3 +38,10 @@ struct MidasCue {
 // libopenmpt plays the song from its start (tempo and speed changes included). A sync fires up to
 // one 64-frame slice after its row begins. Empty when the data is not a playable XM module.
 std::vector<MidasCue> MidasListCues(const std::uint8_t* data, std::size_t size);
+
+// The length of one pass of the song in `data`, in ms; 0 when it is not a playable module.
+double MidasSongLengthMs(const std::uint8_t* data, std::size_t size);
+
+// Every MIDASloadModule loads this file instead of the name it is given (the capture's --module);
+// an empty path ends the redirection.
+void MidasRedirectModule(const char* path);

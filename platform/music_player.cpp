@@ -109,3 +109,12 @@ std::vector<MidasCue> MidasListCues(const std::uint8_t* data, std::size_t size) 
     openmpt_module_destroy(decoder);
     return cues;
 }
+
+double MidasSongLengthMs(const std::uint8_t* data, std::size_t size) {
+    if (!data) return 0;
+    openmpt_module* decoder = OpenDecoder(data, size);
+    if (!decoder) return 0;
+    const double seconds = openmpt_module_get_duration_seconds(decoder);
+    openmpt_module_destroy(decoder);
+    return seconds * 1000.0;
+}

@@ -1,0 +1,228 @@
+// quendralis-capture: plays the demo on the virtual host at a fixed frame rate and writes every
+// frame and the exact sound to PNG files and a WAV, or through ffmpeg to a video.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/capture/image_files.h"
+#include "platform/midas_layer.h"
+#include "platform/virtual/virtual_host.h"
+#include "platform/win32.h"
+
+namespace {
+
+const char usage[] =
+    "usage: quendralis-capture [--fps N] [--start S] [--seconds S] [--scale K] [--module FILE] OUTPUT\n"
+    "       quendralis-capture --cues [--module FILE]\n"
+    "       quendralis-capture --help\n"
+    "OUTPUT ending in .mp4, .mkv or .mov is a video (needs ffmpeg); any other OUTPUT is a directory\n"
+    "that receives frame-000000.png ... and audio.wav.\n";
+
+struct Options {
+    int fps = 60;
+    double start = 0, seconds = -1;
+    int scale = 0;   // 0: 3 for video, 1 for PNG frames
+    std::string module, output;
+    bool cues = false, video = false;
+};
+
+bool EndsWith(const std::string& s, const char* end) {
+    const std::size_t n = std::strlen(end);
+    return s.size() >= n && s.compare(s.size() - n, n, end) == 0;
+}
+
+bool Number(const char* text, double& value, double low, double high) {
+    char* rest = nullptr;
+    value = std::strtod(text, &rest);
+    return rest != text && *rest == 0 && value >= low && value <= high;
+}
+
+bool Parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        double v = 0;
+        if (a == "--help") {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        } else if (a == "--cues") {
+            o.cues = true;
+        } else if (a == "--fps" && hasValue && Number(argv[++i], v, 1, 1000) && v == static_cast<int>(v)) {
+            o.fps = static_cast<int>(v);
+        } else if (a == "--start" && hasValue && Number(argv[++i], v, 0, 1e6)) {
+            o.start = v;
+        } else if (a == "--seconds" && hasValue && Number(argv[++i], v, 0, 1e6)) {
+            o.seconds = v;
+        } else if (a == "--scale" && hasValue && Number(argv[++i], v, 1, 16) && v == static_cast<int>(v)) {
+            o.scale = static_cast<int>(v);
+        } else if (a == "--module" && hasValue) {
+            o.module = argv[++i];
+        } else if (!a.empty() && a[0] != '-' && o.output.empty()) {
+            o.output = a;
+        } else {
+            std::fprintf(stderr, "quendralis-capture: bad argument '%s'\n%s", a.c_str(), usage);
+            return false;
+        }
+    }
+    if (!o.cues && o.output.empty()) {
+        std::fprintf(stderr, "quendralis-capture: no OUTPUT given\n%s", usage);
+        return false;
+    }
+    o.video = EndsWith(o.output, ".mp4") || EndsWith(o.output, ".mkv") || EndsWith(o.output, ".mov");
+    if (o.scale == 0) o.scale = o.video ? 3 : 1;
+    return true;
+}
+
+bool LoadModule(const Options& o, std::vector<std::uint8_t>& bytes) {
+    const std::string name = o.module.empty() ? "quendralis.xm" : o.module;
+    if (!o.module.empty() && !std::filesystem::is_regular_file(o.module)) {
+        std::fprintf(stderr, "quendralis-capture: no module file '%s'\n", o.module.c_str());
+        return false;
+    }
+    if (!MidasReadModule(name.c_str(), bytes) || MidasSongLengthMs(bytes.data(), bytes.size()) <= 0) {
+        std::fprintf(stderr, "quendralis-capture: cannot play the module '%s'\n", name.c_str());
+        return false;
+    }
+    return true;
+}
+
+int ListCues(const std::vector<std::uint8_t>& module) {
+    for (const MidasCue& c : MidasListCues(module.data(), module.size()))
+        std::printf("%.0f %u %u %u\n", c.timeMs, c.order, c.row, c.value);
+    return 0;
+}
+
+std::vector<std::uint32_t> Scaled(const std::vector<std::uint32_t>& frame, int k) {
+    if (k == 1) return frame;
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(320 * k) * static_cast<std::size_t>(240 * k));
+    for (int y = 0; y < 240 * k; ++y)
+        for (int x = 0; x < 320 * k; ++x)
+            out[static_cast<std::size_t>(y) * static_cast<std::size_t>(320 * k) + static_cast<std::size_t>(x)] =
+                frame[static_cast<std::size_t>(y / k) * 320 + static_cast<std::size_t>(x / k)];
+    return out;
+}
+
+bool HaveFfmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
+
+// Where the frames go: PNG files in a directory, or raw pixels into ffmpeg.
+class FrameSink {
+public:
+    bool Open(const Options& o, const std::string& videoTemp) {
+        options_ = &o;
+        if (!o.video) {
+            std::error_code error;
+            std::filesystem::create_directories(o.output, error);
+            if (!std::filesystem::is_directory(o.output) || access(o.output.c_str(), W_OK) != 0) {
+                std::fprintf(stderr, "quendralis-capture: cannot write into '%s'\n", o.output.c_str());
+                return false;
+            }
+            return true;
+        }
+        const std::string command = "ffmpeg -loglevel error -y -f rawvideo -pixel_format bgr0 -video_size " +
+                                    std::to_string(320 * o.scale) + "x" + std::to_string(240 * o.scale) +
+                                    " -framerate " + std::to_string(o.fps) +
+                                    " -i - -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p '" + videoTemp + "'";
+        pipe_ = popen(command.c_str(), "w");
+        return pipe_ != nullptr;
+    }
+
+    bool Write(const std::vector<std::uint32_t>& frame, int index) {
+        const auto pixels = Scaled(frame, options_->scale);
+        if (!pipe_) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%06d.png", index);
+            return WritePng(options_->output + "/" + name, pixels.data(), 320 * options_->scale, 240 * options_->scale);
+        }
+        return std::fwrite(pixels.data(), 4, pixels.size(), pipe_) == pixels.size();
+    }
+
+    bool Close() { return !pipe_ || pclose(pipe_) == 0; }
+
+private:
+    const Options* options_ = nullptr;
+    FILE* pipe_ = nullptr;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!Parse(argc, argv, o)) return 2;
+    std::vector<std::uint8_t> module;
+    if (!LoadModule(o, module)) return 1;
+    if (o.cues) return ListCues(module);
+    if (o.video && !HaveFfmpeg()) {
+        std::fprintf(stderr, "quendralis-capture: a video needs ffmpeg (Debian package: ffmpeg)\n");
+        return 1;
+    }
+    if (!o.module.empty()) MidasRedirectModule(std::filesystem::absolute(o.module).c_str());
+
+    const double songMs = MidasSongLengthMs(module.data(), module.size());
+    const double lengthMs = o.seconds >= 0 ? o.seconds * 1000.0 : songMs - o.start * 1000.0;
+    const long firstFrame = static_cast<long>(std::ceil(o.start * o.fps - 1e-9));
+    const long frameCount = static_cast<long>(lengthMs * o.fps / 1000.0 + 0.5);
+    const std::string base = o.video ? o.output : o.output + "/";
+    const std::string videoTemp = o.output + ".video.mkv", wavPath = o.video ? o.output + ".audio.wav" : base + "audio.wav";
+
+    FrameSink sink;
+    if (!sink.Open(o, videoTemp)) return 1;
+    WavWriter wav;
+    qhost::VirtualHost host;
+    host.recordCalls = false;
+    const bool terminal = isatty(2);
+    bool failed = false;
+    long frame = 0;
+    std::vector<float> audio;
+    // Before frame n the clock stands at n*1000/fps and exactly the audio up to that frame's end plays.
+    auto prepare = [&](qhost::VirtualHost& h) {
+        const long from = frame * 48000L / o.fps, to = (frame + 1) * 48000L / o.fps;
+        const int slice = static_cast<int>(to - from);
+        h.clock = static_cast<std::uint32_t>(frame * 1000L / o.fps);
+        h.audioBufferFrames = static_cast<std::uint32_t>(slice);
+        audio.assign(static_cast<std::size_t>(2 * slice), 0.0f);
+        h.RenderAudio(audio.data(), slice);
+        if (frame >= firstFrame && frame - firstFrame < frameCount) wav.Append(audio.data(), slice);
+    };
+    bool prepared = false;
+    host.onPoll = [&](qhost::VirtualHost& h) {
+        if (!prepared && h.audioOpen()) {
+            prepare(h);
+            prepared = true;
+        }
+    };
+    host.onFrame = [&](qhost::VirtualHost& h, int) {
+        if (frame >= firstFrame && !sink.Write(h.lastFrame, static_cast<int>(frame - firstFrame))) failed = true;
+        ++frame;
+        prepared = false;
+        if (terminal && frame % 30 == 0)
+            std::fprintf(stderr, "\rframe %ld/%ld  demo time %.1f s", frame - firstFrame, frameCount, frame * 1.0 / o.fps);
+        if (failed || frame - firstFrame >= frameCount) h.PressKey(VK_ESCAPE);
+    };
+    if (frameCount > 0) host.Run();
+    if (terminal) std::fputc('\n', stderr);
+    if (!sink.Close() || failed || !wav.Write(wavPath)) {
+        std::fprintf(stderr, "quendralis-capture: writing '%s' failed\n", o.output.c_str());
+        return 1;
+    }
+    if (o.video) {
+        const std::string mux = "ffmpeg -loglevel error -y -i '" + videoTemp + "' -i '" + wavPath +
+                                "' -c:v copy -c:a aac -b:a 192k -shortest '" + o.output + "'";
+        const bool muxed = std::system(mux.c_str()) == 0;
+        std::filesystem::remove(videoTemp);
+        std::filesystem::remove(wavPath);
+        if (!muxed) {
+            std::fprintf(stderr, "quendralis-capture: ffmpeg could not write '%s'\n", o.output.c_str());
+            return 1;
+        }
+    }
+    std::fprintf(stderr, "quendralis-capture: %ld frames at %d fps (%.1f s) from %.1f s into %s\n",
+                 frame - firstFrame < 0 ? 0 : frame - firstFrame, o.fps, (frame - firstFrame) * 1.0 / o.fps, o.start,
+                 o.output.c_str());
+    return 0;
+}

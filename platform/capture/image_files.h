@@ -1,0 +1,20 @@
+// The capture's output files: PNG frames (uncompressed deflate, no library needed) and 16-bit WAV.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Writes 0x00RRGGBB pixels as an RGB PNG; false when the file cannot be written.
+bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height);
+
+// Collects stereo float samples and writes them as 48 kHz 16-bit stereo PCM.
+class WavWriter {
+public:
+    void Append(const float* samples, int frames);
+    bool Write(const std::string& path) const;
+    std::size_t frames() const { return samples_.size() / 2; }
+
+private:
+    std::vector<std::int16_t> samples_;
+};
