@@ -1,0 +1,136 @@
+// Whatever sits in the module file's place, the demo never crashes and always ends with 0: a module
+// it cannot play leaves it in the opening scene, one it can play drives the timeline.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "music/music.h"
+#include "music/timeline.h"
+#include "platform/midas_layer.h"
+#include "platform/virtual/virtual_host.h"
+#include "platform/win32.h"
+#include "tests/midas_test_module.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes OurModule() {
+    std::ifstream in(QUENDRALIS_SOURCE_DIR "/data/quendralis.xm", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Bytes Truncated(std::size_t size) {
+    Bytes m = OurModule();
+    m.resize(std::min(size, m.size()));
+    return m;
+}
+
+Bytes RandomBytes() {
+    std::mt19937 random(7);
+    Bytes m(5000);
+    for (auto& b : m) b = static_cast<std::uint8_t>(random());
+    return m;
+}
+
+Bytes GarbagePatterns() {
+    Bytes m = OurModule();
+    std::mt19937 random(11);
+    for (std::size_t i = 336; i < 20000 && i < m.size(); ++i) m[i] = static_cast<std::uint8_t>(random());
+    return m;
+}
+
+Bytes HugePatternCount() {
+    Bytes m = OurModule();
+    m[70] = 0xFF;
+    m[71] = 0xFF;
+    return m;
+}
+
+// Every cell of every channel a sync with value 0: a scene marker on every row.
+Bytes SyncsEverywhere() {
+    xmtest::Builder b(4);
+    const int p = b.AddPattern(16);
+    for (int row = 0; row < 16; ++row)
+        for (int channel = 0; channel < 4; ++channel) b.Set(p, row, channel, xmtest::Sync(0));
+    b.SetOrders({0});
+    return b.Build();
+}
+
+Bytes OneRowSong() {
+    xmtest::Builder b(1);
+    const int p = b.AddPattern(1);
+    b.Set(p, 0, 0, xmtest::Sync(0));
+    b.SetOrders({0});
+    return b.Build();
+}
+
+struct BadModule {
+    const char* name;
+    Bytes (*make)();   // nullptr: no file at all
+    bool plays;
+};
+
+class BadModules : public testing::TestWithParam<BadModule> {};
+
+TEST_P(BadModules, NeverCrashAndEndWithZero) {
+    const BadModule c = GetParam();
+    const std::string path = testing::TempDir() + "bad-" + c.name + ".xm";
+    std::filesystem::remove_all(path);
+    if (c.make) {
+        const Bytes bytes = c.make();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+    }
+    if (std::string(c.name) == "directory") std::filesystem::create_directory(path);
+    MidasUseFallbackModule(false);
+    MidasRedirectModule(path.c_str());
+
+    qhost::VirtualHost host;
+    host.recordCalls = false;
+    host.onFrame = [](qhost::VirtualHost& h, int frame) {
+        std::vector<float> audio(2 * 4800);
+        h.RenderAudio(audio.data(), 4800);   // 100 ms a frame
+        h.clock += 100;
+        if (frame == 10) h.HoldKey(VK_SPACE, true);
+        if (frame == 12) h.HoldKey(VK_SPACE, false);
+        if (frame == 100) h.PressKey(VK_ESCAPE);
+    };
+    EXPECT_EQ(host.Run(), 0);
+    EXPECT_EQ(host.framesPresented, 101);
+    EXPECT_EQ(musicModule != 0, c.plays);
+    if (!c.plays) {
+        EXPECT_EQ(syncCount.load(), 0);
+        EXPECT_EQ(handledSync, 0);
+    }
+    // The timeline follows what plays; the last frame's sound is rendered after its picture.
+    EXPECT_LE(handledSync, syncCount.load());
+    MidasRedirectModule(nullptr);
+}
+
+Bytes Empty() { return {}; }
+Bytes Header() { return Truncated(60); }
+Bytes HeaderAndOrders() { return Truncated(336); }
+Bytes FirstPattern() { return Truncated(400); }
+Bytes HalfPatterns() { return Truncated(20000); }
+Bytes BeforeSamples() { return Truncated(60000); }
+Bytes MostOfIt() { return Truncated(400000); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BadModules,
+    testing::Values(BadModule{"missing", nullptr, false}, BadModule{"empty", Empty, false},
+                    BadModule{"directory", nullptr, false}, BadModule{"cut_in_header", Header, false},
+                    BadModule{"cut_after_orders", HeaderAndOrders, true},
+                    BadModule{"cut_in_first_pattern", FirstPattern, true},
+                    BadModule{"cut_in_patterns", HalfPatterns, true}, BadModule{"cut_before_samples", BeforeSamples, true},
+                    BadModule{"cut_in_samples", MostOfIt, true}, BadModule{"random_bytes", RandomBytes, false},
+                    BadModule{"garbage_patterns", GarbagePatterns, true},
+                    BadModule{"huge_pattern_count", HugePatternCount, true},
+                    BadModule{"syncs_everywhere", SyncsEverywhere, true}, BadModule{"one_row", OneRowSong, true}),
+    [](const testing::TestParamInfo<BadModule>& param) { return std::string(param.param.name); });
+
+}  // namespace
