@@ -19,6 +19,18 @@ public:
     std::atomic<std::int32_t> startTime{0};    // demo ms; read by the music thread
     std::atomic<std::int32_t> beatTime{0};     // last sync, ms after startTime; written by the music thread
     std::uint32_t endTime = 0;                 // last demo ms drawn; 0xFFFFFFFF: never ends
+
+private:
+    void BuildDots();
 };
 
 extern std::int32_t pulseLength;   // the cube's size factor this frame, 50..150
+
+// The size factor `sinceBeat` ms after the last sync (unsigned: a sync ahead wraps): 150 falling
+// by 1 every 3 ms to 50, and back to 150 every 400 ms.
+std::int32_t PulseLengthAfter(std::uint32_t sinceBeat);
+// The three rotation angles at effect ms `t` (at least 0), as table indices 0..3599.
+void RotationAngles(std::int32_t t, std::int32_t angles[3]);
+// One coordinate of a streak's end relative to the screen centre: the low 32 bits of
+// length * scale * v, read as signed, >> 24. The wrap is intended; the result is -128..127.
+std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v);
