@@ -137,7 +137,7 @@ TEST_F(MotionTextTest, GhostCopiesStandOffByTheOffsetOnEitherSide) {
     topText.SetPosition(100, 50);
     std::strcpy(topText.text, "W");
     topText.DrawGlyphs(8);
-    const std::uint8_t* glyph = fontGlyphs + glyphIndex['W'] * glyphBytes;
+    const std::uint8_t* glyph = fontGlyphs + glyphIndex[static_cast<unsigned char>('W')] * glyphBytes;
     std::vector<std::uint8_t> expected(planeSize, 0);
     for (int shift : {-8, 8})
         for (int r = 0; r < glyphHeight; ++r)
