@@ -95,11 +95,23 @@ void VirtualHost::ShowMessageBox(const char* text, const char* title) {
 }
 
 bool VirtualHost::OpenAudio(int, AudioSource source) {
+    std::lock_guard lock(audioLock_);
     audioSource_ = source;
     return source != nullptr;
 }
 
+void VirtualHost::CloseAudio() {
+    std::lock_guard lock(audioLock_);
+    audioSource_ = nullptr;
+}
+
+bool VirtualHost::audioOpen() const {
+    std::lock_guard lock(audioLock_);
+    return audioSource_ != nullptr;
+}
+
 bool VirtualHost::RenderAudio(float* samples, int frames) {
+    std::lock_guard lock(audioLock_);
     if (!audioSource_) return false;
     audioSource_(samples, frames);
     return true;

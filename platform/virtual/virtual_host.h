@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,7 +65,7 @@ public:
     // --- Sound --------------------------------------------------------------------------------
     // Renders frames of the module player on the calling thread; false when no audio is open.
     bool RenderAudio(float* samples, int frames);
-    bool audioOpen() const { return audioSource_ != nullptr; }
+    bool audioOpen() const;
     std::uint32_t audioBufferFrames = 0;    // what the player reports as its mixing buffer
 
     // --- Host ---------------------------------------------------------------------------------
@@ -84,7 +85,7 @@ public:
     void ShowMessageBox(const char* text, const char* title) override;
     void ShowCursor(bool visible) override { cursorVisible = visible; }
     bool OpenAudio(int rate, AudioSource source) override;
-    void CloseAudio() override { audioSource_ = nullptr; }
+    void CloseAudio() override;
     void LockAudio() override {}
     void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return audioBufferFrames; }
@@ -108,6 +109,8 @@ private:
         std::intptr_t lParam;
     };
     std::vector<Posted> pendingMessages_;
+    // Like a sound card's callback, a render may run on another thread: closing waits for it.
+    mutable std::mutex audioLock_;
     AudioSource audioSource_ = nullptr;
 };
 
