@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--summary") == 0) {
     PrintKernelSummary();
+    PrintShowSummary();
     return 0;
   }
   benchmark::Initialize(&argc, argv);

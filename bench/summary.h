@@ -34,3 +34,4 @@ double MedianNanoseconds(Call&& call, int runs = 21) {
 
 // Sections, in the order they print.
 void PrintKernelSummary();
+void PrintShowSummary();
