@@ -13,7 +13,6 @@
 #include "app/shell.h"
 #include "effects/effects.h"
 #include "platform/virtual/virtual_host.h"
-#include "render/tables.h"
 
 namespace {
 
@@ -27,7 +26,6 @@ protected:
     void SetUp() override {
         qhost::SetCurrent(&host);
         DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr);
-        BuildTrigTables();
     }
 
     int SetUpWith(const std::optional<Logo>& logo) {
