@@ -2,7 +2,7 @@
 # headers, the C++ standard library and the compiler's SIMD intrinsics: never SDL, libopenmpt or the OS.
 set(std_headers
   algorithm array atomic bit cassert cmath cstddef cstdint cstdio cstdlib cstring functional iterator limits
-  memory numeric string string_view type_traits utility vector cstdarg climits cfloat
+  memory new numeric string string_view type_traits utility vector cstdarg climits cfloat
   emmintrin.h immintrin.h smmintrin.h tmmintrin.h cpuid.h)
 set(demo_headers platform/win32.h platform/ddraw.h platform/midas.h)
 file(GLOB_RECURSE sources ${SOURCE_DIR}/app/* ${SOURCE_DIR}/music/* ${SOURCE_DIR}/render/* ${SOURCE_DIR}/effects/*)

@@ -1,11 +1,113 @@
-// Placeholder until the effect is built: a surface and no drawing.
+// The logo sweep: a horizontal and two vertical scan lines cast rays from the lit logo pixels under
+// them while the logo fades in; the rays glow on in accum, which decays and blurs every frame.
 #include "effects/sweep.h"
 
-int Sweep::Setup(std::int32_t logoWidth, std::int32_t logoHeight, std::int32_t) {
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "app/shell.h"
+#include "render/truncate.h"
+
+namespace {
+
+constexpr std::int32_t rayIntensity = 255;
+// A ray ends this many times as far from the centre as it starts; its light runs out long before.
+constexpr std::int32_t rayReach = 500;
+
+}  // namespace
+
+int Sweep::Setup(std::int32_t logoWidth, std::int32_t logoHeight, std::int32_t resourceId) {
     width = logoWidth;
     height = logoHeight;
     endTime = 0xFFFFFFFF;
+    // A repeated Setup renews only the surface and keeps the logo loaded the first time.
+    if (surface) {
+        ReleaseSurface();
+    } else if (!LoadLogo(resourceId)) {
+        return 0;
+    }
     return CreateOwnSurface(320, 240, DDSCAPS_OFFSCREENPLAIN, "Sweep> CreateSurface FAILED");
 }
 
-int Sweep::Render(std::int32_t) { return 0; }
+int Sweep::LoadLogo(std::int32_t resourceId) {
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // Only a Setup that failed before leaves a logo without a surface; its size may have been another.
+    delete[] logo;
+    logo = new (std::nothrow) std::uint8_t[bytes];
+    if (!logo) return ReportFailure(GetActiveWindow(), DDERR_OUTOFMEMORY, "Sweep> Allocation FAILED");
+    HRSRC resource = FindResourceA(appInstance, MAKEINTRESOURCEA(resourceId), "Binary");
+    if (!resource) return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "Sweep> FindResource FAILED");
+    const void* data = LockResource(LoadResource(appInstance, resource));
+    if (!data || SizeofResource(appInstance, resource) < bytes)
+        return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "Sweep> LoadResource FAILED");
+    std::memcpy(logo, data, bytes);
+    return 1;
+}
+
+void Sweep::BuildPalette() {
+    // Black to red over the lower half, then red to nearly white over the upper half.
+    for (std::uint32_t i = 0; i < 128; ++i) palette[i] = (2 * i) << 16;
+    for (std::uint32_t i = 128; i < 256; ++i) {
+        const std::uint32_t level = 2 * (i - 128);
+        palette[i] = 0xFF0000u | level << 8 | level;
+    }
+}
+
+void Sweep::DrawLogo(std::int32_t phase) {
+    const std::int32_t half = height / 2;
+    if (phase <= half) return;
+    const std::int32_t brightness = std::min<std::int32_t>(2 * (phase - half), 255);
+    // The caller places the logo inside the plane, so there is no clipping.
+    for (std::int32_t r = 0; r < height; ++r) {
+        const std::uint8_t* source = logo + r * width;
+        std::uint8_t* target = canvas + (centerY - half + r) * planeWidth + centerX - width / 2;
+        for (std::int32_t c = 0; c < width; ++c)
+            target[c] = static_cast<std::uint8_t>((source[c] * brightness) >> 8);
+    }
+}
+
+// Four rays per lit pixel of one logo column, one per quarter pixel of the scan line, so their
+// directions differ slightly.
+void Sweep::CastColumnRays(std::int32_t column) {
+    const std::int32_t x = centerX - width / 2 + column;
+    const std::int32_t endX = centerX + rayReach * (column - width / 2);
+    for (std::int32_t k = 0; k < 4 * height; ++k) {
+        if (!logo[(k >> 2) * width + column]) continue;
+        const double dy = k * 0.25 - height / 2;
+        DrawFadingLine(x, TruncateToInt32(centerY + dy), endX, TruncateToInt32(centerY + rayReach * dy),
+                       rayIntensity, rayFade, canvas);
+    }
+}
+
+void Sweep::CastRays(std::int32_t phase) {
+    if (phase < 0 || phase >= height) return;
+    const std::int32_t half = height / 2;
+    const std::int32_t y = centerY - half + phase;
+    const std::int32_t endY = centerY + rayReach * (phase - half);
+    for (std::int32_t k = 0; k < 4 * width; ++k) {
+        if (!logo[phase * width + (k >> 2)]) continue;
+        const double dx = k * 0.25 - width / 2;
+        DrawFadingLine(TruncateToInt32(centerX + dx), y, TruncateToInt32(centerX + rayReach * dx), endY,
+                       rayIntensity, rayFade, canvas);
+    }
+    // The vertical lines move out from the centre column by half the logo's width over its height.
+    const std::uint32_t spread = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(phase) /
+                                 static_cast<std::uint32_t>(height) / 2;
+    const std::uint32_t middle = static_cast<std::uint32_t>(width) / 2;
+    CastColumnRays(static_cast<std::int32_t>(middle + spread));
+    CastColumnRays(static_cast<std::int32_t>(middle - spread));
+}
+
+int Sweep::Render(std::int32_t time) {
+    if (static_cast<std::uint32_t>(time) > endTime) return 0;
+    // The difference wraps at 32 bits on purpose and is then read as signed.
+    const std::int32_t rel =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(time) - static_cast<std::uint32_t>(startTime));
+    if (rel < 0) return 0;
+    const std::int32_t phase = rel / 75;
+    BuildPalette();
+    DrawLogo(phase);
+    CastRays(phase);
+    return FinishFrame(192, 255);
+}
