@@ -32,7 +32,7 @@ brightest=$(convert "$work/shot.png" -format '%[fx:round(255*maxima)]' info:)
 echo "brightest channel on screen: $brightest"
 [ "$brightest" -gt 0 ] || { echo "the window shows only black"; kill $demo; exit 1; }
 
-xdotool key --window "$window" Escape
+xdotool windowfocus "$window" 2>/dev/null; xdotool key Escape
 for _ in $(seq 20); do kill -0 $demo 2>/dev/null || break; sleep 0.1; done
 if kill -0 $demo 2>/dev/null; then
     echo "Esc did not end the demo within two seconds"
