@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -176,6 +177,7 @@ int main(int argc, char** argv) {
     qhost::VirtualHost host;
     host.recordCalls = false;
     const bool terminal = isatty(2);
+    const auto began = std::chrono::steady_clock::now();
     bool failed = false;
     long frame = 0;
     std::vector<float> audio;
@@ -200,8 +202,12 @@ int main(int argc, char** argv) {
         if (frame >= firstFrame && !sink.Write(h.lastFrame, static_cast<int>(frame - firstFrame))) failed = true;
         ++frame;
         prepared = false;
-        if (terminal && frame % 30 == 0)
-            std::fprintf(stderr, "\rframe %ld/%ld  demo time %.1f s", frame - firstFrame, frameCount, frame * 1.0 / o.fps);
+        if (terminal && frame % 30 == 0) {
+            const double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+            const double rate = spent > 0 ? frame / spent : 0;
+            std::fprintf(stderr, "\rframe %ld/%ld  demo time %.1f s  %.0f fps  %.0f s left   ", frame - firstFrame,
+                         frameCount, frame * 1.0 / o.fps, rate, rate > 0 ? (firstFrame + frameCount - frame) / rate : 0);
+        }
         if (failed || frame - firstFrame >= frameCount) h.PressKey(VK_ESCAPE);
     };
     if (frameCount > 0) host.Run();
