@@ -17,7 +17,7 @@ void BuildGlyphIndex() {
         glyphIndex['a' + i] = static_cast<std::uint8_t>(i);
     }
     for (int i = 0; i < 10; ++i) glyphIndex['0' + i] = static_cast<std::uint8_t>(26 + i);
-    glyphIndex['#'] = 36;
+    glyphIndex[static_cast<unsigned char>('#')] = 36;
 }
 
 }  // namespace
