@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/shell.h"
+#include "render/resource_copy.h"
 #include "render/tables.h"
 
 namespace {
@@ -15,15 +16,7 @@ constexpr int fadeInEnd = 19200;        // ms; the level rises by one every 75 m
 constexpr std::uint32_t crossfadeLength = 9600;   // ms
 
 // Copies a whole "Binary" picture resource; 0 after reporting a missing or short one.
-int LoadPicture(int id, std::uint8_t* picture) {
-    HRSRC resource = FindResourceA(appInstance, MAKEINTRESOURCEA(id), "Binary");
-    if (!resource) return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "BumpedSurface> FindResource FAILED");
-    const void* bytes = LockResource(LoadResource(appInstance, resource));
-    if (!bytes || SizeofResource(appInstance, resource) < static_cast<DWORD>(planeSize))
-        return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "BumpedSurface> LoadResource FAILED");
-    std::memcpy(picture, bytes, planeSize);
-    return 1;
-}
+int LoadPicture(int id, std::uint8_t* picture) { return CopyBinaryResource(id, picture, planeSize, "BumpedSurface"); }
 
 // An index into the first turn of a trig table; the demo clock can start slightly below zero.
 int TurnIndex(std::int32_t angle) {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/shell.h"
+#include "render/resource_copy.h"
 
 std::uint8_t glyphIndex[256];
 std::uint8_t fontGlyphs[fontBytes];
@@ -24,11 +24,5 @@ void BuildGlyphIndex() {
 
 int LoadFont() {
     BuildGlyphIndex();
-    HRSRC resource = FindResourceA(appInstance, MAKEINTRESOURCEA(150), "Binary");
-    if (!resource) return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "LoadFont> FindResource FAILED");
-    const void* bytes = LockResource(LoadResource(appInstance, resource));
-    if (!bytes || SizeofResource(appInstance, resource) < fontBytes)
-        return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "LoadFont> LoadResource FAILED");
-    std::memcpy(fontGlyphs, bytes, fontBytes);
-    return 1;
+    return CopyBinaryResource(150, fontGlyphs, fontBytes, "LoadFont");
 }

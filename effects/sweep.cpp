@@ -7,6 +7,7 @@
 #include <new>
 
 #include "app/shell.h"
+#include "render/resource_copy.h"
 #include "render/truncate.h"
 
 namespace {
@@ -36,13 +37,7 @@ int Sweep::LoadLogo(std::int32_t resourceId) {
     delete[] logo;
     logo = new (std::nothrow) std::uint8_t[bytes];
     if (!logo) return ReportFailure(GetActiveWindow(), DDERR_OUTOFMEMORY, "Sweep> Allocation FAILED");
-    HRSRC resource = FindResourceA(appInstance, MAKEINTRESOURCEA(resourceId), "Binary");
-    if (!resource) return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "Sweep> FindResource FAILED");
-    const void* data = LockResource(LoadResource(appInstance, resource));
-    if (!data || SizeofResource(appInstance, resource) < bytes)
-        return ReportFailure(GetActiveWindow(), DDERR_GENERIC, "Sweep> LoadResource FAILED");
-    std::memcpy(logo, data, bytes);
-    return 1;
+    return CopyBinaryResource(resourceId, logo, bytes, "Sweep");
 }
 
 void Sweep::BuildPalette() {
