@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/effect_fixture.h"
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -19,13 +21,8 @@ namespace {
 
 using Picture = std::vector<std::uint8_t>;
 
-class BumpedSurfaceTest : public ::testing::Test {
+class BumpedSurfaceTest : public EffectTest {
 protected:
-    void SetUp() override {
-        qhost::SetCurrent(&host);
-        DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr);
-        BuildTrigTables();
-    }
 
     int InitWith(const Picture& a, const Picture& b) {
         host.resources[146] = a;
@@ -35,7 +32,6 @@ protected:
 
     std::string LastMessage() const { return host.boxes.empty() ? "" : host.boxes.back().text; }
 
-    qhost::VirtualHost host;
 };
 
 Picture Flat(std::uint8_t height) { return Picture(planeSize, height); }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/effect_fixture.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <random>
@@ -15,14 +17,8 @@
 
 namespace {
 
-class GlowingDotObjectTest : public ::testing::Test {
+class GlowingDotObjectTest : public EffectTest {
 protected:
-    void SetUp() override {
-        qhost::SetCurrent(&host);
-        DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr);
-        BuildTrigTables();
-    }
-    qhost::VirtualHost host;
 };
 
 TEST_F(GlowingDotObjectTest, DrawsFromStartTimeThroughEndTimeInclusive) {

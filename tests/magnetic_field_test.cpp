@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/effect_fixture.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -14,14 +16,8 @@
 
 namespace {
 
-class MagneticFieldTest : public ::testing::Test {
+class MagneticFieldTest : public EffectTest {
 protected:
-    void SetUp() override {
-        qhost::SetCurrent(&host);
-        DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr);
-        BuildTrigTables();
-    }
-    qhost::VirtualHost host;
 };
 
 std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r << 16 | g << 8 | b; }

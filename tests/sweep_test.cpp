@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/effect_fixture.h"
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -21,12 +23,8 @@ constexpr int logoHeight = 70;
 using Logo = std::vector<std::uint8_t>;
 
 // The start-up set-up: a 320x70 logo centred at (160, 120), so it covers screen rows 85..154.
-class SweepTest : public ::testing::Test {
+class SweepTest : public EffectTest {
 protected:
-    void SetUp() override {
-        qhost::SetCurrent(&host);
-        DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr);
-    }
 
     int SetUpWith(const std::optional<Logo>& logo) {
         host.resources[148] = logo;
@@ -39,7 +37,6 @@ protected:
 
     std::string LastMessage() const { return host.boxes.empty() ? "" : host.boxes.back().text; }
 
-    qhost::VirtualHost host;
 };
 
 Logo Filled(std::uint8_t value) { return Logo(logoWidth * logoHeight, value); }
