@@ -3,6 +3,7 @@
 # ends it with exit code 0 within two seconds.
 set -u
 build=$1
+src=$(cd "$2" && pwd)
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null || exit 77
 work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
@@ -12,6 +13,8 @@ Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
+# The display driver is built without the sanitizers: its races are its own, not ours.
+export TSAN_OPTIONS="suppressions=$src/tests/tsan.supp ${TSAN_OPTIONS:-}"
 
 cd "$build"
 ./quendralis 2>"$work/stderr" &
