@@ -96,19 +96,17 @@ void ClearBackBuffer() {
 
 // The render table in drawing order. Exactly one base layer is copied; every later one is added.
 const SceneLayer sceneLayers[7] = {
-    {&bump, 0, 2, 0, 0},           // copied
-    {&field, 3, INT32_MAX, 0, 0},  // copied
-    {&dotCube, 4, 31, 0, 240},
-    {&sweep, 2, 3, 0, 240},        // and again from 29 on, see LayerActive
-    {&flash, 3, 3, 0, 240},        // and again from 31 on
-    {&topText, 5, 26, 0, 100},
-    {&bottomText, 6, 27, 140, 240},
+    {&bump, 0, 2, INT32_MAX, 0, 0},           // copied
+    {&field, 3, INT32_MAX, INT32_MAX, 0, 0},  // copied
+    {&dotCube, 4, 31, INT32_MAX, 0, 240},
+    {&sweep, 2, 3, 29, 0, 240},
+    {&flash, 3, 3, 31, 0, 240},
+    {&topText, 5, 26, INT32_MAX, 0, 100},
+    {&bottomText, 6, 27, INT32_MAX, 140, 240},
 };
 
 bool LayerActive(const SceneLayer& layer, std::int32_t h) {
-    if (layer.effect == &sweep && h >= 29) return true;
-    if (layer.effect == &flash && h >= 31) return true;
-    return h >= layer.firstCount && h <= layer.lastCount;
+    return (h >= layer.firstCount && h <= layer.lastCount) || h >= layer.againFrom;
 }
 
 namespace {

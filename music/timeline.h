@@ -12,11 +12,12 @@ extern const char* const greetTexts[22];
 void RunTimeline();
 
 class Effect;
-// One row of the render table: the effect, the sync counts it is called at, and the rows it is
-// added over (0, 0: copied over the whole back buffer).
+// One row of the render table: the effect, the sync counts it is called at (firstCount..lastCount,
+// and every count from againFrom on), and the rows it is added over (0, 0: copied over the whole
+// back buffer).
 struct SceneLayer {
     Effect* effect;
-    std::int32_t firstCount, lastCount;
+    std::int32_t firstCount, lastCount, againFrom;
     int firstRow, endRow;
 };
 extern const SceneLayer sceneLayers[7];

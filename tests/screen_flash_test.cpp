@@ -62,11 +62,9 @@ TEST_F(Flash, DoesNotDrawBeforeItsStart) {
 }
 
 TEST_F(Flash, SecondInitReleasesTheFirstSurface) {
-    IDirectDrawSurface7* first = flash.surface;
     ASSERT_EQ(flash.Init(), 1);
     EXPECT_NE(flash.surface, nullptr);
     EXPECT_EQ(host.callCount("Surface.Release"), 1);
-    (void)first;
 }
 
 TEST_F(Flash, FailedCreateSurfaceReportsAndLeavesNoSurface) {

@@ -99,9 +99,11 @@ int ListCues(const std::vector<std::uint8_t>& module) {
     return 0;
 }
 
-std::vector<std::uint32_t> Scaled(const std::vector<std::uint32_t>& frame, int k) {
+// Nearest-neighbour scaling into a buffer that lives as long as the capture.
+const std::vector<std::uint32_t>& Scaled(const std::vector<std::uint32_t>& frame, int k,
+                                         std::vector<std::uint32_t>& out) {
     if (k == 1) return frame;
-    std::vector<std::uint32_t> out(static_cast<std::size_t>(320 * k) * static_cast<std::size_t>(240 * k));
+    out.resize(static_cast<std::size_t>(320 * k) * static_cast<std::size_t>(240 * k));
     for (int y = 0; y < 240 * k; ++y)
         for (int x = 0; x < 320 * k; ++x)
             out[static_cast<std::size_t>(y) * static_cast<std::size_t>(320 * k) + static_cast<std::size_t>(x)] =
@@ -134,7 +136,7 @@ public:
     }
 
     bool Write(const std::vector<std::uint32_t>& frame, int index) {
-        const auto pixels = Scaled(frame, options_->scale);
+        const auto& pixels = Scaled(frame, options_->scale, scaled_);
         if (!pipe_) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06d.png", index);
@@ -148,6 +150,7 @@ public:
 private:
     const Options* options_ = nullptr;
     FILE* pipe_ = nullptr;
+    std::vector<std::uint32_t> scaled_;
 };
 
 }  // namespace
