@@ -12,14 +12,21 @@ struct KernelTable {
   void (*blurPlane)(std::uint8_t*, const std::uint8_t*, int, int);
   void (*expandPlane)(const std::uint32_t*, void*, long, const std::uint8_t*);
   void (*addRowsSaturated)(std::uint8_t*, long, const std::uint8_t*, long, int, int);
+  void (*sumPoleFields)(const std::int32_t*, const std::int32_t*, int, const std::int32_t*, const std::int32_t*, int,
+                        std::int32_t*, std::int32_t*);
+  void (*drawFadingLine)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                         std::uint8_t*);
 };
 
 constexpr KernelTable referenceTable{KernelSet::Reference, reference::ClearPlane, reference::BlendPlanes,
-                                     reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated};
+                                     reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated,
+                                     reference::SumPoleFields, reference::DrawFadingLine};
 constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPlanes, sse2::BlurPlane,
-                                sse2::ExpandPlane, sse2::AddRowsSaturated};
+                                sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::SumPoleFields,
+                                scalar::DrawFadingLine};
 constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
-                                avx2::ExpandPlane, avx2::AddRowsSaturated};
+                                avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::SumPoleFields,
+                                scalar::DrawFadingLine};
 
 bool HasAvx2() {
   __builtin_cpu_init();  // may run before the runtime's own initialisers
@@ -82,4 +89,14 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
 void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
                       int endRow) {
   current->addRowsSaturated(dst, dstPitch, src, srcPitch, firstRow, endRow);
+}
+
+void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
+                    std::int32_t step, std::uint8_t* plane) {
+  current->drawFadingLine(x0, y0, x1, y1, intensity, step, plane);
+}
+
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  current->sumPoleFields(x, y, count, poleX, poleY, poleCount, sumX, sumY);
 }

@@ -20,10 +20,17 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
 void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
                       int endRow);
 
+// For each of `count` points, the fields of the poles summed, in 1/256 pixel: with dx, dy the point
+// less a pole and q = (dx*dx + dy*dy) >> 1, each pole adds dx * 65536 / q and dy * 65536 / q, the
+// quotients truncated toward zero; a pole with q = 0 adds nothing. Every |dx| and |dy| must be at most
+// 32767; a term is then at most 65536 in size.
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
+
 void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
                     std::int32_t step, std::uint8_t* plane);
 
-// Which implementation of the whole-plane kernels runs. The fast ones give identical bytes.
+// Which implementation of the kernels above runs. The fast ones give identical results.
 enum class KernelSet { Reference, SSE2, AVX2 };
 KernelSet BestKernelSet();              // the fastest this processor runs
 KernelSet CurrentKernelSet();

@@ -118,6 +118,28 @@ __m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
   return _mm_insert_epi32(v, static_cast<int>(palette[(indices >> 24) & 0xFF]), 3);
 }
 
+// ---- Pole fields ----
+
+// Each lane holds dx in its low and dy in its high 16 bits, so one multiply-add gives dx*dx + dy*dy;
+// with both at most 32767 in size the sum stays below 2^31.
+__m256i HalfSquaredDistance(__m256i dx, __m256i dy) {
+  const __m256i pairs =
+      _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(0xFFFF)), _mm256_slli_epi32(dy, 16));
+  return _mm256_srli_epi32(_mm256_madd_epi16(pairs, pairs), 1);
+}
+
+// d * 65536 / q for eight lanes, truncated toward zero. A double holds the numerator (below 2^31) and
+// the divisor exactly, and a quotient of integers below 2^53 never rounds across an integer, so
+// truncating the double quotient gives the integer one. A q of 0 divides by 1 instead; the caller
+// drops those lanes.
+__m256i Quotients(__m256i d, __m256d qLo, __m256d qHi) {
+  const __m256d scale = _mm256_set1_pd(65536.0);
+  const __m256d dLo = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(d)), scale);
+  const __m256d dHi = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(d, 1)), scale);
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm256_cvttpd_epi32(_mm256_div_pd(dLo, qLo))),
+                                 _mm256_cvttpd_epi32(_mm256_div_pd(dHi, qHi)), 1);
+}
+
 }  // namespace
 
 // Stores that straddle cache lines cost double, so all but the first and last are aligned; those two
@@ -174,6 +196,32 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
       Store(to + b, _mm256_adds_epu8(Load(to + b), Load(from + b)));
     }
   }
+}
+
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  constexpr int lanes = 8;
+  const __m256d one = _mm256_set1_pd(1.0);
+  int i = 0;
+  for (; i + lanes <= count; i += lanes) {
+    const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i));
+    const __m256i py = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y + i));
+    __m256i sx = _mm256_setzero_si256();
+    __m256i sy = _mm256_setzero_si256();
+    for (int k = 0; k < poleCount; ++k) {
+      const __m256i dx = _mm256_sub_epi32(px, _mm256_set1_epi32(poleX[k]));
+      const __m256i dy = _mm256_sub_epi32(py, _mm256_set1_epi32(poleY[k]));
+      const __m256i q = HalfSquaredDistance(dx, dy);
+      const __m256i none = _mm256_cmpeq_epi32(q, _mm256_setzero_si256());
+      const __m256d qLo = _mm256_max_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(q)), one);
+      const __m256d qHi = _mm256_max_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(q, 1)), one);
+      sx = _mm256_add_epi32(sx, _mm256_andnot_si256(none, Quotients(dx, qLo, qHi)));
+      sy = _mm256_add_epi32(sy, _mm256_andnot_si256(none, Quotients(dy, qLo, qHi)));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sumX + i), sx);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sumY + i), sy);
+  }
+  reference::SumPoleFields(x + i, y + i, count - i, poleX, poleY, poleCount, sumX + i, sumY + i);
 }
 
 }  // namespace avx2

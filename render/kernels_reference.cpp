@@ -73,4 +73,22 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
   }
 }
 
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  for (int i = 0; i < count; ++i) {
+    std::int32_t sx = 0;
+    std::int32_t sy = 0;
+    for (int k = 0; k < poleCount; ++k) {
+      const std::int32_t dx = x[i] - poleX[k];
+      const std::int32_t dy = y[i] - poleY[k];
+      const std::int32_t q = (dx * dx + dy * dy) >> 1;
+      if (q == 0) continue;
+      sx += dx * 65536 / q;
+      sy += dy * 65536 / q;
+    }
+    sumX[i] = sx;
+    sumY[i] = sy;
+  }
+}
+
 }  // namespace reference

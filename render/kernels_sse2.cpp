@@ -110,6 +110,26 @@ __m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
   return _mm_unpacklo_epi64(_mm_unpacklo_epi32(entry(0), entry(1)), _mm_unpacklo_epi32(entry(2), entry(3)));
 }
 
+// ---- Pole fields ----
+
+// Each lane holds dx in its low and dy in its high 16 bits, so one multiply-add gives dx*dx + dy*dy;
+// with both at most 32767 in size the sum stays below 2^31.
+__m128i HalfSquaredDistance(__m128i dx, __m128i dy) {
+  const __m128i pairs = _mm_or_si128(_mm_and_si128(dx, _mm_set1_epi32(0xFFFF)), _mm_slli_epi32(dy, 16));
+  return _mm_srli_epi32(_mm_madd_epi16(pairs, pairs), 1);
+}
+
+// d * 65536 / q for four lanes, truncated toward zero. A double holds the numerator (below 2^31) and
+// the divisor exactly, and a quotient of integers below 2^53 never rounds across an integer, so
+// truncating the double quotient gives the integer one. A q of 0 divides by 1 instead; the caller
+// drops those lanes.
+__m128i Quotients(__m128i d, __m128d qLo, __m128d qHi) {
+  const __m128d scale = _mm_set1_pd(65536.0);
+  const __m128i lo = _mm_cvttpd_epi32(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(d), scale), qLo));
+  const __m128i hi = _mm_cvttpd_epi32(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(d, 8)), scale), qHi));
+  return _mm_unpacklo_epi64(lo, hi);
+}
+
 }  // namespace
 
 // Stores that straddle cache lines cost double, so all but the first and last are aligned; those two
@@ -163,6 +183,32 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
     const std::uint8_t* from = src + r * srcPitch;
     for (int b = 0; b < rowBytes; b += vectorBytes) Store(to + b, _mm_adds_epu8(Load(to + b), Load(from + b)));
   }
+}
+
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  constexpr int lanes = 4;
+  const __m128d one = _mm_set1_pd(1.0);
+  int i = 0;
+  for (; i + lanes <= count; i += lanes) {
+    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
+    const __m128i py = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i));
+    __m128i sx = _mm_setzero_si128();
+    __m128i sy = _mm_setzero_si128();
+    for (int k = 0; k < poleCount; ++k) {
+      const __m128i dx = _mm_sub_epi32(px, _mm_set1_epi32(poleX[k]));
+      const __m128i dy = _mm_sub_epi32(py, _mm_set1_epi32(poleY[k]));
+      const __m128i q = HalfSquaredDistance(dx, dy);
+      const __m128i none = _mm_cmpeq_epi32(q, _mm_setzero_si128());
+      const __m128d qLo = _mm_max_pd(_mm_cvtepi32_pd(q), one);
+      const __m128d qHi = _mm_max_pd(_mm_cvtepi32_pd(_mm_srli_si128(q, 8)), one);
+      sx = _mm_add_epi32(sx, _mm_andnot_si128(none, Quotients(dx, qLo, qHi)));
+      sy = _mm_add_epi32(sy, _mm_andnot_si128(none, Quotients(dy, qLo, qHi)));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sumX + i), sx);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sumY + i), sy);
+  }
+  reference::SumPoleFields(x + i, y + i, count - i, poleX, poleY, poleCount, sumX + i, sumY + i);
 }
 
 }  // namespace sse2

@@ -228,6 +228,41 @@ TEST_P(EveryKernelSet, AddRowsAddsRowToRowWhenThePitchesDiffer) {
   }
 }
 
+TEST_P(EveryKernelSet, PoleFieldsTruncateTowardZeroAndSkipPolesOnOrBesideThePoint) {
+  struct FieldCase {
+    const char* what;
+    std::int32_t poleX, poleY, sumX, sumY;
+  };
+  // The point is (100, 50); each case has one pole.
+  const FieldCase cases[] = {
+      {"on the point", 100, 50, 0, 0},
+      {"one pixel left: q = 0", 99, 50, 0, 0},
+      {"one pixel below: q = 0", 100, 51, 0, 0},
+      {"two pixels left: q = 2", 98, 50, 65536, 0},
+      {"diagonal neighbour: q = 1", 101, 49, -65536, 65536},
+      // q = (9 + 1) >> 1 = 5: -196608 / 5 = -39321.6 and 65536 / 5 = 13107.2, both cut toward zero.
+      {"negative quotients truncate up", 103, 49, -39321, 13107},
+      // q = (90000 + 40000) >> 1 = 65000.
+      {"far away", 100 - 300, 50 + 200, 302, -201},
+  };
+  const std::int32_t x[8] = {100, 100, 100, 100, 100, 100, 100, 100}, y[8] = {50, 50, 50, 50, 50, 50, 50, 50};
+  for (const FieldCase& c : cases) {
+    // Eight points, so that the vector loops run as well as the single point.
+    std::int32_t sumX[8], sumY[8];
+    SumPoleFields(x, y, 8, &c.poleX, &c.poleY, 1, sumX, sumY);
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_EQ(sumX[i], c.sumX) << c.what;
+      EXPECT_EQ(sumY[i], c.sumY) << c.what;
+    }
+  }
+  // The poles' terms add up.
+  const std::int32_t poleX[] = {98, 101, 100}, poleY[] = {50, 49, 50};
+  std::int32_t sumX, sumY;
+  SumPoleFields(x, y, 1, poleX, poleY, 3, &sumX, &sumY);
+  EXPECT_EQ(sumX, 0);
+  EXPECT_EQ(sumY, 65536);
+}
+
 // ---- Every fast set against the reference ----
 
 struct PlaneKind {
@@ -339,3 +374,43 @@ TEST_P(FastKernelSet, AddRowsMatchesTheReferenceOverEveryRowRange) {
 }
 
 }  // namespace
+
+// Points and poles anywhere the kernel allows (every difference at most 32767 in size) and crowded
+// together, where q is 0 or small; any count, so the lanes left over after the vectors count too.
+TEST_P(FastKernelSet, PoleFieldsMatchTheReferenceForAnyPointsAndPoles) {
+  std::mt19937 random(12);
+  std::uniform_int_distribution<std::int32_t> wide(-16383, 16383), crowded(-3, 3), onPlane(-10, 330);
+  constexpr int most = 40;
+  for (int round = 0; round < 3000; ++round) {
+    const int kind = round % 3;
+    const auto coordinate = [&] { return kind == 0 ? wide(random) : kind == 1 ? crowded(random) : onPlane(random); };
+    const int count = static_cast<int>(random() % (most + 1));
+    const int poles = static_cast<int>(random() % 13);
+    std::int32_t x[most], y[most], poleX[12], poleY[12];
+    for (int i = 0; i < count; ++i) x[i] = coordinate(), y[i] = coordinate();
+    for (int k = 0; k < poles; ++k) poleX[k] = coordinate(), poleY[k] = coordinate();
+    std::int32_t fastX[most], fastY[most], plainX[most], plainY[most];
+    SumPoleFields(x, y, count, poleX, poleY, poles, fastX, fastY);
+    reference::SumPoleFields(x, y, count, poleX, poleY, poles, plainX, plainY);
+    for (int i = 0; i < count; ++i) {
+      ASSERT_EQ(fastX[i], plainX[i]) << "round " << round << ", point " << i;
+      ASSERT_EQ(fastY[i], plainY[i]) << "round " << round << ", point " << i;
+    }
+  }
+}
+
+// Differences up to the largest the kernel takes, and poles on, beside and near the points.
+TEST_P(FastKernelSet, PoleFieldsMatchTheReferenceAtTheExtremes) {
+  const std::int32_t x[8] = {0, 1, 2, 3, 32762, -32762, 16384, -16385}, y[8] = {0, -1, 32762, -32762, 0, 5, 7, -9};
+  for (std::int32_t poleX = -5; poleX <= 5; ++poleX) {
+    for (std::int32_t poleY = -5; poleY <= 5; ++poleY) {
+      std::int32_t fastX[8], fastY[8], plainX[8], plainY[8];
+      SumPoleFields(x, y, 8, &poleX, &poleY, 1, fastX, fastY);
+      reference::SumPoleFields(x, y, 8, &poleX, &poleY, 1, plainX, plainY);
+      for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(fastX[i], plainX[i]) << "pole " << poleX << ", " << poleY << ", point " << i;
+        ASSERT_EQ(fastY[i], plainY[i]) << "pole " << poleX << ", " << poleY << ", point " << i;
+      }
+    }
+  }
+}
