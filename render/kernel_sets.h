@@ -1,5 +1,5 @@
-// The kernels of each set, behind the dispatch in kernels.cpp: the whole-plane ones, the field sums and
-// the fading line. All sets give identical results; the tests and benchmarks call them directly to compare them.
+// The kernels of each set, behind the dispatch in kernels.cpp: the whole-plane ones, the relief lighting,
+// the field sums and the fading line. All sets give identical results; the tests and benchmarks call them directly to compare them.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,7 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
                     std::int32_t step, std::uint8_t* plane);
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
 }  // namespace reference
 
 // Fast kernels without vectors, which both vector sets use.
@@ -34,6 +35,7 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
                       int endRow);
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
 }  // namespace sse2
 
 // 32 bytes per step; call only where the processor has AVX2.
@@ -46,4 +48,5 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
                       int endRow);
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
 }  // namespace avx2

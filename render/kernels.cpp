@@ -12,6 +12,7 @@ struct KernelTable {
   void (*blurPlane)(std::uint8_t*, const std::uint8_t*, int, int);
   void (*expandPlane)(const std::uint32_t*, void*, long, const std::uint8_t*);
   void (*addRowsSaturated)(std::uint8_t*, long, const std::uint8_t*, long, int, int);
+  void (*lightPlane)(const std::uint8_t*, const std::uint8_t*, int, int, std::uint8_t*);
   void (*sumPoleFields)(const std::int32_t*, const std::int32_t*, int, const std::int32_t*, const std::int32_t*, int,
                         std::int32_t*, std::int32_t*);
   void (*drawFadingLine)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
@@ -20,12 +21,12 @@ struct KernelTable {
 
 constexpr KernelTable referenceTable{KernelSet::Reference, reference::ClearPlane, reference::BlendPlanes,
                                      reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated,
-                                     reference::SumPoleFields, reference::DrawFadingLine};
+                                     reference::LightPlane,     reference::SumPoleFields, reference::DrawFadingLine};
 constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPlanes, sse2::BlurPlane,
-                                sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::SumPoleFields,
+                                sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::LightPlane, sse2::SumPoleFields,
                                 scalar::DrawFadingLine};
 constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
-                                avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::SumPoleFields,
+                                avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::SumPoleFields,
                                 scalar::DrawFadingLine};
 
 bool HasAvx2() {
@@ -99,4 +100,8 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
   current->sumPoleFields(x, y, count, poleX, poleY, poleCount, sumX, sumY);
+}
+
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit) {
+  current->lightPlane(heights, lightMap, lightX, lightY, lit);
 }

@@ -20,6 +20,13 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
 void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
                       int endRow);
 
+// Lights a relief through a 256x256 light map. For rows y = 1..238 and columns x = 0..319 of `heights`,
+// with the slopes read through the flat plane (a row's ends borrow from the rows beside it),
+// u = ((h[p-1] - h[p+1]) >> 2) + (x >> 1) - lightX + 64 and v = ((h[p-320] - h[p+320]) >> 2) + (y >> 1) - lightY + 64;
+// where both lie in 0..255, byte x of row y - 1 of `lit` becomes lightMap[v * 256 + u], elsewhere it
+// keeps its value. lightX and lightY must lie within -16384..16383.
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
+
 // For each of `count` points, the fields of the poles summed, in 1/256 pixel: with dx, dy the point
 // less a pole and q = (dx*dx + dy*dy) >> 1, each pole adds dx * 65536 / q and dy * 65536 / q, the
 // quotients truncated toward zero; a pole with q = 0 adds nothing. Every |dx| and |dy| must be at most

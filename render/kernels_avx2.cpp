@@ -118,6 +118,15 @@ __m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
   return _mm_insert_epi32(v, static_cast<int>(palette[(indices >> 24) & 0xFF]), 3);
 }
 
+// ---- Relief lighting ----
+
+// (a - b) >> 2 for 16 bytes in 16-bit lanes, rounding down like the plain shift of a negative int.
+__m256i QuarterSlope(const std::uint8_t* a, const std::uint8_t* b) {
+  const __m256i wideA = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)));
+  const __m256i wideB = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
+  return _mm256_srai_epi16(_mm256_sub_epi16(wideA, wideB), 2);
+}
+
 // ---- Pole fields ----
 
 // Each lane holds dx in its low and dy in its high 16 bits, so one multiply-add gives dx*dx + dy*dy;
@@ -194,6 +203,41 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
     const std::uint8_t* from = src + r * srcPitch;
     for (int b = 0; b < rowBytes; b += vectorBytes) {
       Store(to + b, _mm256_adds_epu8(Load(to + b), Load(from + b)));
+    }
+  }
+}
+
+// Sixteen pixels per step: the map positions in 16-bit lanes (with |lightX|, |lightY| <= 16384 they
+// cannot wrap), then sixteen scalar look-ups (a gather is slower here), and the old bytes kept where a
+// position is off the map. v * 256 + u stays below 65536 in an unsigned lane, so even the dropped
+// look-ups stay inside the map.
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY,
+                std::uint8_t* lit) {
+  constexpr int lanes = 16;
+  const __m256i halfSteps = _mm256_set_epi16(7, 7, 6, 6, 5, 5, 4, 4, 3, 3, 2, 2, 1, 1, 0, 0);  // x >> 1 within a step
+  const __m256i highByte = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  for (int y = 1; y < planeHeight - 1; ++y) {
+    const std::uint8_t* h = heights + y * planeWidth;
+    std::uint8_t* row = lit + (y - 1) * planeWidth;
+    const __m256i rowOffset = _mm256_set1_epi16(static_cast<short>((y >> 1) - lightY + 64));
+    for (int x = 0; x < planeWidth; x += lanes) {
+      const __m256i columnOffset =
+          _mm256_add_epi16(_mm256_set1_epi16(static_cast<short>((x >> 1) - lightX + 64)), halfSteps);
+      const __m256i u = _mm256_add_epi16(QuarterSlope(h + x - 1, h + x + 1), columnOffset);
+      const __m256i v = _mm256_add_epi16(QuarterSlope(h + x - planeWidth, h + x + planeWidth), rowOffset);
+      // A lane outside 0..255 has bits above the low byte set, a negative one included.
+      const __m256i onMap =
+          _mm256_cmpeq_epi16(_mm256_and_si256(_mm256_or_si256(u, v), highByte), _mm256_setzero_si256());
+      alignas(32) std::uint16_t positions[lanes];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(positions), _mm256_or_si256(_mm256_slli_epi16(v, 8), u));
+      alignas(16) std::uint8_t looked[lanes];
+      for (int k = 0; k < lanes; ++k) looked[k] = lightMap[positions[k]];
+      // 0xFF per byte to take the look-up; the pack works per 128-bit half, so the halves are joined after.
+      const __m256i packed = _mm256_packs_epi16(onMap, onMap);
+      const __m128i keep = _mm_unpacklo_epi64(_mm256_castsi256_si128(packed), _mm256_extracti128_si256(packed, 1));
+      const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+      const __m128i fresh = _mm_load_si128(reinterpret_cast<const __m128i*>(looked));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_blendv_epi8(old, fresh, keep));
     }
   }
 }

@@ -73,6 +73,19 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
   }
 }
 
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY,
+                std::uint8_t* lit) {
+  for (int y = 1; y < planeHeight - 1; ++y) {
+    const std::uint8_t* h = heights + y * planeWidth;
+    std::uint8_t* row = lit + (y - 1) * planeWidth;
+    for (int x = 0; x < planeWidth; ++x) {
+      const int u = ((h[x - 1] - h[x + 1]) >> 2) + (x >> 1) - lightX + 64;
+      const int v = ((h[x - planeWidth] - h[x + planeWidth]) >> 2) + (y >> 1) - lightY + 64;
+      if (u >= 0 && u <= 255 && v >= 0 && v <= 255) row[x] = lightMap[v * 256 + u];
+    }
+  }
+}
+
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
   for (int i = 0; i < count; ++i) {

@@ -110,6 +110,18 @@ __m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
   return _mm_unpacklo_epi64(_mm_unpacklo_epi32(entry(0), entry(1)), _mm_unpacklo_epi32(entry(2), entry(3)));
 }
 
+// ---- Relief lighting ----
+
+// Eight bytes widened to 16-bit lanes.
+__m128i LoadWide(const std::uint8_t* p) {
+  return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+}
+
+// (a - b) >> 2 per lane, rounding down like the plain shift of a negative int.
+__m128i QuarterSlope(const std::uint8_t* a, const std::uint8_t* b) {
+  return _mm_srai_epi16(_mm_sub_epi16(LoadWide(a), LoadWide(b)), 2);
+}
+
 // ---- Pole fields ----
 
 // Each lane holds dx in its low and dy in its high 16 bits, so one multiply-add gives dx*dx + dy*dy;
@@ -182,6 +194,37 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
     std::uint8_t* to = dst + r * dstPitch;
     const std::uint8_t* from = src + r * srcPitch;
     for (int b = 0; b < rowBytes; b += vectorBytes) Store(to + b, _mm_adds_epu8(Load(to + b), Load(from + b)));
+  }
+}
+
+// Eight pixels per step: the map positions in 16-bit lanes (with |lightX|, |lightY| <= 16384 they
+// cannot wrap), then eight scalar look-ups, and the old bytes kept where a position is off the map.
+// v * 256 + u stays below 65536 in an unsigned lane, so even the dropped look-ups stay inside the map.
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY,
+                std::uint8_t* lit) {
+  constexpr int lanes = 8;
+  const __m128i halfSteps = _mm_set_epi16(3, 3, 2, 2, 1, 1, 0, 0);  // x >> 1 within a step
+  const __m128i highByte = _mm_set1_epi16(static_cast<short>(0xFF00));
+  for (int y = 1; y < planeHeight - 1; ++y) {
+    const std::uint8_t* h = heights + y * planeWidth;
+    std::uint8_t* row = lit + (y - 1) * planeWidth;
+    const __m128i rowOffset = _mm_set1_epi16(static_cast<short>((y >> 1) - lightY + 64));
+    for (int x = 0; x < planeWidth; x += lanes) {
+      const __m128i columnOffset = _mm_add_epi16(_mm_set1_epi16(static_cast<short>((x >> 1) - lightX + 64)), halfSteps);
+      const __m128i u = _mm_add_epi16(QuarterSlope(h + x - 1, h + x + 1), columnOffset);
+      const __m128i v = _mm_add_epi16(QuarterSlope(h + x - planeWidth, h + x + planeWidth), rowOffset);
+      // A lane outside 0..255 has bits above the low byte set, a negative one included.
+      const __m128i onMap = _mm_cmpeq_epi16(_mm_and_si128(_mm_or_si128(u, v), highByte), _mm_setzero_si128());
+      alignas(16) std::uint16_t positions[lanes];
+      _mm_store_si128(reinterpret_cast<__m128i*>(positions), _mm_or_si128(_mm_slli_epi16(v, 8), u));
+      std::uint64_t looked = 0;
+      for (int k = 0; k < lanes; ++k) looked |= std::uint64_t{lightMap[positions[k]]} << 8 * k;
+      const __m128i keep = _mm_packs_epi16(onMap, onMap);  // 0xFF per byte to take the look-up
+      const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + x));
+      const __m128i fresh = _mm_cvtsi64_si128(static_cast<long long>(looked));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(row + x),
+                       _mm_or_si128(_mm_and_si128(keep, fresh), _mm_andnot_si128(keep, old)));
+    }
   }
 }
 

@@ -414,3 +414,25 @@ TEST_P(FastKernelSet, PoleFieldsMatchTheReferenceAtTheExtremes) {
     }
   }
 }
+
+// Random, flat and extreme reliefs under lights all over the map and beyond it, onto a plane whose old
+// bytes must survive wherever the map is missed.
+TEST_P(FastKernelSet, LightingMatchesTheReferenceForAnyReliefAndLight) {
+  Plane lightMap = RandomPlane(13);
+  lightMap.resize(256 * 256);
+  Plane ridges = Filled(0);
+  for (int p = 0; p < planeSize; ++p) ridges[p] = (p / 3) % 2 ? 255 : 0;
+  const Plane reliefs[] = {RandomPlane(14), Filled(0), Filled(255), ridges};
+  const Plane before = RandomPlane(15);
+  const int lights[][2] = {{0, 0}, {63, 0}, {-64, 63}, {-64, -64}, {17, -33}, {200, 100}, {-300, 5},
+                           {-16384, 16383}, {16383, -16384}, {128, -128}};
+  for (const Plane& relief : reliefs) {
+    for (const auto& [lightX, lightY] : lights) {
+      fastPlane = before;
+      plainPlane = before;
+      LightPlane(relief.data(), lightMap.data(), lightX, lightY, fastPlane.data());
+      reference::LightPlane(relief.data(), lightMap.data(), lightX, lightY, plainPlane.data());
+      ASSERT_EQ(fastPlane, plainPlane) << "light " << lightX << ", " << lightY;
+    }
+  }
+}
