@@ -189,8 +189,12 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
     for (int c = 0; c < planeWidth; c += 8) {
       std::uint64_t indices;
       std::memcpy(&indices, source + c, sizeof indices);
-      const __m256i entries = _mm256_inserti128_si256(_mm256_castsi128_si256(FourEntries(palette, indices)),
-                                                      FourEntries(palette, indices >> 32), 1);
+      // Eight equal bytes, as in the dark parts of most planes, need only one look-up.
+      const bool even = indices == (indices & 0xFF) * 0x0101010101010101u;
+      const __m256i entries =
+          even ? _mm256_set1_epi32(static_cast<int>(palette[indices & 0xFF]))
+               : _mm256_inserti128_si256(_mm256_castsi128_si256(FourEntries(palette, indices)),
+                                         FourEntries(palette, indices >> 32), 1);
       Store(row + 4 * c, entries);
     }
   }

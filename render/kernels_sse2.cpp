@@ -182,6 +182,13 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
     for (int c = 0; c < planeWidth; c += 8) {
       std::uint64_t indices;
       std::memcpy(&indices, source + c, sizeof indices);
+      // Eight equal bytes, as in the dark parts of most planes, need only one look-up.
+      if (indices == (indices & 0xFF) * 0x0101010101010101u) {
+        const __m128i entry = _mm_set1_epi32(static_cast<int>(palette[indices & 0xFF]));
+        Store(row + 4 * c, entry);
+        Store(row + 4 * c + 16, entry);
+        continue;
+      }
       Store(row + 4 * c, FourEntries(palette, indices));
       Store(row + 4 * c + 16, FourEntries(palette, indices >> 32));
     }

@@ -2,6 +2,7 @@
 // and every fast set equal to the plain reference byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <ostream>
@@ -274,9 +275,21 @@ PlaneKind RandomPlanes() { return {"random", RandomPlane(7), RandomPlane(8)}; }
 
 std::vector<PlaneKind> EvenPlanes() { return {{"all 0", Filled(0), Filled(0)}, {"all 255", Filled(255), Filled(255)}}; }
 
+// Runs of equal bytes, 1 to 40 long, starting anywhere: the dark and flat parts of a real plane.
+Plane RunsPlane(unsigned seed) {
+  std::mt19937 random(seed);
+  Plane plane(planeSize);
+  for (int p = 0; p < planeSize;) {
+    const auto value = static_cast<std::uint8_t>(random() % 3 == 0 ? random() : 0);
+    for (int end = std::min(planeSize, p + 1 + static_cast<int>(random() % 40)); p < end; ++p) plane[p] = value;
+  }
+  return plane;
+}
+
 std::vector<PlaneKind> PlaneKinds() {
   std::vector<PlaneKind> kinds = EvenPlanes();
   kinds.insert(kinds.begin(), RandomPlanes());
+  kinds.push_back({"runs", RunsPlane(16), RunsPlane(17)});
   return kinds;
 }
 
