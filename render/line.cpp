@@ -81,14 +81,17 @@ struct Steps {
   bool flat;
 };
 
+// The signs of the differences as `Sign` gives them for their single-precision values, or, with
+// `integerSigns`, straight from the integers, which is the same: the conversion keeps sign and zero.
+template <bool integerSigns>
 Steps StepsOf(const Segment& s) {
   const int dx = static_cast<int>(s.x1 - s.x0);
   const int dy = static_cast<int>(s.y1 - s.y0);
   const bool flat = std::abs(dx) > std::abs(dy);
   return {static_cast<int>(s.x0),
           static_cast<int>(s.y0),
-          Sign(static_cast<float>(dx)),
-          Sign(static_cast<float>(dy)),
+          integerSigns ? (dx > 0) - (dx < 0) : Sign(static_cast<float>(dx)),
+          integerSigns ? (dy > 0) - (dy < 0) : Sign(static_cast<float>(dy)),
           flat ? std::abs(dx) : std::abs(dy),
           flat ? std::abs(dy) : std::abs(dx),
           flat};
@@ -103,7 +106,7 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
                     std::int32_t step, std::uint8_t* plane) {
   Segment s{x0, y0, x1, y1};
   if (!ClipToPlane(s)) return;
-  const Steps line = StepsOf(s);
+  const Steps line = StepsOf<false>(s);
   int x = line.x;
   int y = line.y;
   const int straightX = line.flat ? line.sx : 0;
@@ -132,13 +135,14 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
 
 namespace scalar {
 
-// The number of pixels is known before the loop, the intensity's low byte wraps by itself, and each
-// step moves one pointer by one of two offsets, chosen without a branch.
+// The number of pixels is known before the loop, the intensity's low byte wraps by itself, integer
+// signs replace the float ones, and each step moves one offset by one of two amounts, picked by
+// conditional moves rather than a branch that a sloping line would mispredict.
 void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
                     std::int32_t step, std::uint8_t* plane) {
   Segment s{x0, y0, x1, y1};
   if (!ClipToPlane(s)) return;
-  const Steps line = StepsOf(s);
+  const Steps line = StepsOf<true>(s);
   const int fade = step & 0xFF;
   // A negative start writes its first pixel only; otherwise the line stops at its end or before the
   // intensity would go below zero, whichever comes first.
@@ -156,15 +160,14 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
   long at = planeWidth * line.y + line.x;
   auto value = static_cast<std::uint8_t>(intensity & 0xFF);
   const auto byteFade = static_cast<std::uint8_t>(fade);
-  // The error term less count: the step is diagonal once it reaches zero.
-  long err = (count >> 1) - count;
+  long err = count >> 1;
   for (long i = 0; i < pixels; ++i) {
     plane[at] = value;
     value = static_cast<std::uint8_t>(value - byteFade);  // the low byte of the intensity, wrapping
-    err += delta;
-    const bool diagonalStep = err >= 0;
-    at += diagonalStep ? diagonal : straight;
-    err -= diagonalStep ? count : 0;
+    const long sum = err + delta;
+    const long less = sum - count;
+    err = less >= 0 ? less : sum;
+    at += less >= 0 ? diagonal : straight;
   }
 }
 
