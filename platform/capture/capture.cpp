@@ -117,7 +117,7 @@ bool HaveFfmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; 
 // Where the frames go: PNG files in a directory, or raw pixels into ffmpeg.
 class FrameSink {
 public:
-    bool Open(const Options& o, const std::string& videoTemp) {
+    bool Open(const Options& o, const std::string& videoTemp, const std::string& audioTemp) {
         options_ = &o;
         if (!o.video) {
             std::error_code error;
@@ -140,7 +140,18 @@ public:
         // A few frames of room in the pipe let the demo and the encoder run side by side rather than
         // in turns; where the system refuses, the default size still works.
         if (pipe_) fcntl(fileno(pipe_), F_SETPIPE_SZ, 1 << 20);
-        return pipe_ != nullptr;
+        // The sound is encoded by a second ffmpeg as it comes, beside the pictures, so that only a copy
+        // of both streams is left for the end.
+        const std::string audioCommand = "ffmpeg -loglevel error -y -f s16le -ar 48000 -ac 2 -i - -c:a aac "
+                                         "-aac_coder fast -b:a 192k '" + audioTemp + "'";
+        audioPipe_ = popen(audioCommand.c_str(), "w");
+        return pipe_ != nullptr && audioPipe_ != nullptr;
+    }
+
+    bool WriteAudio(const float* samples, int frames) {
+        pcm_.resize(2 * static_cast<std::size_t>(frames));
+        for (std::size_t i = 0; i < pcm_.size(); ++i) pcm_[i] = PcmSample(samples[i]);
+        return std::fwrite(pcm_.data(), 2, pcm_.size(), audioPipe_) == pcm_.size();
     }
 
     bool Write(const std::vector<std::uint32_t>& frame, int index) {
@@ -151,11 +162,17 @@ public:
         return WritePng(options_->output + "/" + name, pixels.data(), 320 * options_->scale, 240 * options_->scale);
     }
 
-    bool Close() { return !pipe_ || pclose(pipe_) == 0; }
+    bool Close() {
+        const bool video = !pipe_ || pclose(pipe_) == 0;
+        const bool audio = !audioPipe_ || pclose(audioPipe_) == 0;
+        return video && audio;
+    }
 
 private:
     const Options* options_ = nullptr;
     FILE* pipe_ = nullptr;
+    FILE* audioPipe_ = nullptr;
+    std::vector<std::int16_t> pcm_;
     std::vector<std::uint32_t> scaled_;
 };
 
@@ -177,11 +194,11 @@ int main(int argc, char** argv) {
     const double lengthMs = o.seconds >= 0 ? o.seconds * 1000.0 : songMs - o.start * 1000.0;
     const long firstFrame = static_cast<long>(std::ceil(o.start * o.fps - 1e-9));
     const long frameCount = static_cast<long>(lengthMs * o.fps / 1000.0 + 0.5);
-    const std::string base = o.video ? o.output : o.output + "/";
-    const std::string videoTemp = o.output + ".video.mkv", wavPath = o.video ? o.output + ".audio.wav" : base + "audio.wav";
+    const std::string videoTemp = o.output + ".video.mkv", audioTemp = o.output + ".audio.m4a";
+    const std::string wavPath = o.output + "/audio.wav";
 
     FrameSink sink;
-    if (!sink.Open(o, videoTemp)) return 1;
+    if (!sink.Open(o, videoTemp, audioTemp)) return 1;
     WavWriter wav;
     qhost::VirtualHost host;
     host.recordCalls = false;
@@ -198,7 +215,12 @@ int main(int argc, char** argv) {
         h.audioBufferFrames = static_cast<std::uint32_t>(slice);
         audio.assign(static_cast<std::size_t>(2 * slice), 0.0f);
         h.RenderAudio(audio.data(), slice);
-        if (frame >= firstFrame && frame - firstFrame < frameCount) wav.Append(audio.data(), slice);
+        if (frame < firstFrame || frame - firstFrame >= frameCount) return;
+        if (!o.video) {
+            wav.Append(audio.data(), slice);
+        } else if (!sink.WriteAudio(audio.data(), slice)) {
+            failed = true;
+        }
     };
     bool prepared = false;
     host.onPoll = [&](qhost::VirtualHost& h) {
@@ -221,16 +243,16 @@ int main(int argc, char** argv) {
     };
     if (frameCount > 0) host.Run();
     if (terminal) std::fputc('\n', stderr);
-    if (!sink.Close() || failed || !wav.Write(wavPath)) {
+    if (!sink.Close() || failed || (!o.video && !wav.Write(wavPath))) {
         std::fprintf(stderr, "quendralis-capture: writing '%s' failed\n", o.output.c_str());
         return 1;
     }
     if (o.video) {
-        const std::string mux = "ffmpeg -loglevel error -y -i '" + videoTemp + "' -i '" + wavPath +
-                                "' -c:v copy -c:a aac -aac_coder fast -b:a 192k -shortest '" + o.output + "'";
+        const std::string mux = "ffmpeg -loglevel error -y -i '" + videoTemp + "' -i '" + audioTemp +
+                                "' -c copy -shortest '" + o.output + "'";
         const bool muxed = std::system(mux.c_str()) == 0;
         std::filesystem::remove(videoTemp);
-        std::filesystem::remove(wavPath);
+        std::filesystem::remove(audioTemp);
         if (!muxed) {
             std::fprintf(stderr, "quendralis-capture: ffmpeg could not write '%s'\n", o.output.c_str());
             return 1;
