@@ -61,7 +61,7 @@ const KernelCase kernelCases[] = {
      surfaceBytes},
 };
 
-const KernelSet allSets[] = {KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2};
+const KernelSet allSets[] = {KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512};
 
 void RunKernel(benchmark::State& state, const KernelCase& kernel, KernelSet set) {
   UseKernelSet(set);

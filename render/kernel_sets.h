@@ -50,3 +50,9 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
 void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
 }  // namespace avx2
+
+// Palette expansion with AVX-512 (byte permutes included); call only where the processor has them.
+// The other kernels of this set are the AVX2 ones.
+namespace avx512 {
+void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane);
+}  // namespace avx512

@@ -28,14 +28,24 @@ constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPl
 constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
                                 avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::SumPoleFields,
                                 scalar::DrawFadingLine};
+constexpr KernelTable avx512Table{KernelSet::AVX512,      avx2::ClearPlane,       avx2::BlendPlanes,
+                                  avx2::BlurPlane,        avx512::ExpandPlane,    avx2::AddRowsSaturated,
+                                  avx2::LightPlane,       avx2::SumPoleFields,    scalar::DrawFadingLine};
 
-bool HasAvx2() {
+KernelSet ProcessorSet() {
   __builtin_cpu_init();  // may run before the runtime's own initialisers
-  return __builtin_cpu_supports("avx2");
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vbmi"))
+    return KernelSet::AVX512;
+  return __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2;  // every x86-64 has SSE2
 }
+
+// The sets in the order of the instructions they need, each needing those of the ones before.
+int Rank(KernelSet set) { return static_cast<int>(set); }
 
 const KernelTable& TableFor(KernelSet set) {
   switch (set) {
+    case KernelSet::AVX512: return avx512Table;
     case KernelSet::AVX2: return avx2Table;
     case KernelSet::SSE2: return sse2Table;
     case KernelSet::Reference: break;
@@ -52,14 +62,14 @@ constinit const KernelTable* current = &referenceTable;
 }  // namespace
 
 KernelSet BestKernelSet() {
-  static const KernelSet best = HasAvx2() ? KernelSet::AVX2 : KernelSet::SSE2;  // every x86-64 has SSE2
+  static const KernelSet best = ProcessorSet();
   return best;
 }
 
 KernelSet CurrentKernelSet() { return current->set; }
 
 void UseKernelSet(KernelSet set) {
-  const bool available = set != KernelSet::AVX2 || BestKernelSet() == KernelSet::AVX2;
+  const bool available = Rank(set) <= Rank(BestKernelSet());
   current = &TableFor(available ? set : BestKernelSet());
 }
 
@@ -68,6 +78,7 @@ const char* KernelSetName(KernelSet set) {
     case KernelSet::Reference: return "reference";
     case KernelSet::SSE2: return "sse2";
     case KernelSet::AVX2: return "avx2";
+    case KernelSet::AVX512: return "avx512";
   }
   return "unknown";
 }

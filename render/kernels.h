@@ -38,7 +38,9 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
                     std::int32_t step, std::uint8_t* plane);
 
 // Which implementation of the kernels above runs. The fast ones give identical results.
-enum class KernelSet { Reference, SSE2, AVX2 };
+// In order of the instructions they need, each set needing those of the sets before it; AVX512 is
+// the AVX2 set with palette expansion by AVX-512 byte permutes (VBMI).
+enum class KernelSet { Reference, SSE2, AVX2, AVX512 };
 KernelSet BestKernelSet();              // the fastest this processor runs
 KernelSet CurrentKernelSet();
 void UseKernelSet(KernelSet set);       // a set the processor lacks falls back to the best it has

@@ -42,7 +42,11 @@ bool RowIsZero(const Plane& plane, int row) { return RowsEqual(plane, Filled(0),
 std::string SetName(const testing::TestParamInfo<KernelSet>& info) { return KernelSetName(info.param); }
 
 TEST(KernelDispatch, StartsOnTheFastestSetTheProcessorHas) {
-  EXPECT_EQ(BestKernelSet(), __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2);
+  const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                      __builtin_cpu_supports("avx512vbmi");
+  EXPECT_EQ(BestKernelSet(), avx512                            ? KernelSet::AVX512
+                             : __builtin_cpu_supports("avx2") ? KernelSet::AVX2
+                                                              : KernelSet::SSE2);
   EXPECT_EQ(CurrentKernelSet(), BestKernelSet());
   UseKernelSet(KernelSet::Reference);
   EXPECT_EQ(CurrentKernelSet(), KernelSet::Reference);
@@ -59,7 +63,8 @@ class EveryKernelSet : public testing::TestWithParam<KernelSet> {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kernels, EveryKernelSet,
-                         testing::Values(KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2), SetName);
+                         testing::Values(KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512),
+                         SetName);
 
 TEST_P(EveryKernelSet, ClearZeroesThePlaneAndNothingElseAtAnyAlignment) {
   constexpr int margin = 64;
@@ -301,7 +306,8 @@ class FastKernelSet : public EveryKernelSet {
   Plane fastPlane = Filled(0), plainPlane = Filled(0);
 };
 
-INSTANTIATE_TEST_SUITE_P(Kernels, FastKernelSet, testing::Values(KernelSet::SSE2, KernelSet::AVX2), SetName);
+INSTANTIATE_TEST_SUITE_P(Kernels, FastKernelSet, testing::Values(KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512),
+                         SetName);
 
 TEST_P(FastKernelSet, BlendMatchesTheReferenceOverEveryRowRange) {
   const int weights[][2] = {{192, 255}, {255, 255}, {0, 0}, {1, 254}, {128, 77}, {448, 256}, {-1, 0x1FF}, {240, 64}};
