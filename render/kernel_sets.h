@@ -51,8 +51,12 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
 void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
 }  // namespace avx2
 
-// Palette expansion with AVX-512 (byte permutes included); call only where the processor has them.
+// 64 bytes per step with AVX-512 (byte permutes included); call only where the processor has them.
 // The other kernels of this set are the AVX2 ones.
 namespace avx512 {
+void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow, int endRow);
+void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow);
 void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane);
+void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
+                      int endRow);
 }  // namespace avx512

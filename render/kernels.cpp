@@ -28,8 +28,8 @@ constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPl
 constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
                                 avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::SumPoleFields,
                                 scalar::DrawFadingLine};
-constexpr KernelTable avx512Table{KernelSet::AVX512,      avx2::ClearPlane,       avx2::BlendPlanes,
-                                  avx2::BlurPlane,        avx512::ExpandPlane,    avx2::AddRowsSaturated,
+constexpr KernelTable avx512Table{KernelSet::AVX512,      avx2::ClearPlane,       avx512::BlendPlanes,
+                                  avx512::BlurPlane,      avx512::ExpandPlane,    avx512::AddRowsSaturated,
                                   avx2::LightPlane,       avx2::SumPoleFields,    scalar::DrawFadingLine};
 
 KernelSet ProcessorSet() {

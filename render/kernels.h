@@ -38,8 +38,8 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
                     std::int32_t step, std::uint8_t* plane);
 
 // Which implementation of the kernels above runs. The fast ones give identical results.
-// In order of the instructions they need, each set needing those of the sets before it; AVX512 is
-// the AVX2 set with palette expansion by AVX-512 byte permutes (VBMI).
+// In order of the instructions they need, each set needing those of the sets before it; AVX512 needs
+// the byte permutes (VBMI) too.
 enum class KernelSet { Reference, SSE2, AVX2, AVX512 };
 KernelSet BestKernelSet();              // the fastest this processor runs
 KernelSet CurrentKernelSet();
