@@ -191,26 +191,32 @@ TEST(DrawFadingLine, NeverWritesOutsideThePlaneForAnyCoordinates) {
   }
 }
 
-// The fast line writes the same bytes as the plain one for any segment, start intensity and step,
+// The fast lines write the same bytes as the plain one for any segment, start intensity and step,
 // including negative and huge intensities and steps beyond 8 bits.
 TEST(DrawFadingLine, FastStepsMatchThePlainDefinition) {
-  RandomCoordinates coordinates(77);
-  std::uniform_int_distribution<std::int32_t> smallIntensity(-3, 600);
-  std::uniform_int_distribution<std::int32_t> smallStep(0, 12);
-  GuardedPlane plain, fast;
-  constexpr int linesPerCheck = 16;
-  for (int i = 0; i < 60000; ++i) {
-    const std::int32_t x0 = coordinates.Next(), y0 = coordinates.Next(), x1 = coordinates.Next(),
-                       y1 = coordinates.Next();
-    const bool small = i % 2 == 0;
-    const auto intensity = small ? smallIntensity(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
-    const auto step = small ? smallStep(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
-    reference::DrawFadingLine(x0, y0, x1, y1, intensity, step, plain.plane());
-    scalar::DrawFadingLine(x0, y0, x1, y1, intensity, step, fast.plane());
-    if (i % linesPerCheck != 0) continue;
-    ASSERT_TRUE(std::equal(plain.plane(), plain.plane() + planeSize, fast.plane()))
-        << "(" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << "), intensity " << intensity << ", step " << step;
-    ASSERT_TRUE(fast.GuardsIntact());
+  for (const KernelSet set : {KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512}) {
+    UseKernelSet(set);
+    if (CurrentKernelSet() != set) continue;  // the processor lacks it
+    RandomCoordinates coordinates(77);
+    std::uniform_int_distribution<std::int32_t> smallIntensity(-3, 600);
+    std::uniform_int_distribution<std::int32_t> smallStep(0, 12);
+    GuardedPlane plain, fast;
+    constexpr int linesPerCheck = 16;
+    for (int i = 0; i < 60000; ++i) {
+      const std::int32_t x0 = coordinates.Next(), y0 = coordinates.Next(), x1 = coordinates.Next(),
+                         y1 = coordinates.Next();
+      const bool small = i % 2 == 0;
+      const auto intensity =
+          small ? smallIntensity(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
+      const auto step = small ? smallStep(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
+      reference::DrawFadingLine(x0, y0, x1, y1, intensity, step, plain.plane());
+      DrawFadingLine(x0, y0, x1, y1, intensity, step, fast.plane());
+      if (i % linesPerCheck != 0) continue;
+      ASSERT_TRUE(std::equal(plain.plane(), plain.plane() + planeSize, fast.plane()))
+          << KernelSetName(set) << ": (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << "), intensity "
+          << intensity << ", step " << step;
+      ASSERT_TRUE(fast.GuardsIntact());
+    }
   }
 }
 
