@@ -228,7 +228,7 @@ void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int l
       for (int k = 0; k < lanes; ++k) looked |= std::uint64_t{lightMap[positions[k]]} << 8 * k;
       const __m128i keep = _mm_packs_epi16(onMap, onMap);  // 0xFF per byte to take the look-up
       const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + x));
-      const __m128i fresh = _mm_cvtsi64_si128(static_cast<long long>(looked));
+      const __m128i fresh = _mm_set_epi64x(0, static_cast<long long>(looked));
       _mm_storel_epi64(reinterpret_cast<__m128i*>(row + x),
                        _mm_or_si128(_mm_and_si128(keep, fresh), _mm_andnot_si128(keep, old)));
     }
