@@ -1,5 +1,5 @@
 // The kernels of each set, behind the dispatch in kernels.cpp: the whole-plane ones, the relief lighting,
-// the field sums and the fading line. All sets give identical results; the tests and benchmarks call them directly to compare them.
+// the field sums, the dot projection and the fading line. All sets give identical results; the tests and benchmarks call them directly to compare them.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,8 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
 void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
+void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
+                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1);
 }  // namespace reference
 
 // Fast kernels without vectors, which both vector sets use.
@@ -49,6 +51,8 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
 void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
+void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
+                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1);
 }  // namespace avx2
 
 // 64 bytes per step with AVX-512 (byte permutes included); call only where the processor has them.

@@ -13,6 +13,8 @@ struct KernelTable {
   void (*expandPlane)(const std::uint32_t*, void*, long, const std::uint8_t*);
   void (*addRowsSaturated)(std::uint8_t*, long, const std::uint8_t*, long, int, int);
   void (*lightPlane)(const std::uint8_t*, const std::uint8_t*, int, int, std::uint8_t*);
+  void (*projectDots)(const std::uint8_t*, int, const std::int32_t*, std::int32_t, const double*, std::int32_t*,
+                      std::int32_t*, std::int32_t*, std::int32_t*);
   void (*sumPoleFields)(const std::int32_t*, const std::int32_t*, int, const std::int32_t*, const std::int32_t*, int,
                         std::int32_t*, std::int32_t*);
   void (*drawFadingLine)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
@@ -21,16 +23,18 @@ struct KernelTable {
 
 constexpr KernelTable referenceTable{KernelSet::Reference, reference::ClearPlane, reference::BlendPlanes,
                                      reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated,
-                                     reference::LightPlane,     reference::SumPoleFields, reference::DrawFadingLine};
+                                     reference::LightPlane,     reference::ProjectDots,
+                                     reference::SumPoleFields, reference::DrawFadingLine};
 constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPlanes, sse2::BlurPlane,
-                                sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::LightPlane, sse2::SumPoleFields,
+                                sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::LightPlane, reference::ProjectDots, sse2::SumPoleFields,
                                 scalar::DrawFadingLine};
 constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
-                                avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::SumPoleFields,
+                                avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::ProjectDots, avx2::SumPoleFields,
                                 scalar::DrawFadingLine};
 constexpr KernelTable avx512Table{KernelSet::AVX512,      avx2::ClearPlane,       avx512::BlendPlanes,
                                   avx512::BlurPlane,      avx512::ExpandPlane,    avx512::AddRowsSaturated,
-                                  avx2::LightPlane,       avx2::SumPoleFields,    scalar::DrawFadingLine};
+                                  avx2::LightPlane,       avx2::ProjectDots,      avx2::SumPoleFields,
+                                  scalar::DrawFadingLine};
 
 KernelSet ProcessorSet() {
   __builtin_cpu_init();  // may run before the runtime's own initialisers
@@ -115,4 +119,9 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
 
 void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit) {
   current->lightPlane(heights, lightMap, lightX, lightY, lit);
+}
+
+void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
+                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1) {
+  current->projectDots(dots, count, turns, pulse, random, x0, y0, x1, y1);
 }

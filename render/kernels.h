@@ -34,6 +34,14 @@ void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int l
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
 
+// The streaks of the dot cube. Dot i is six bytes at dots + 6i: x, y and z as 16-bit little-endian
+// values 0..255 (centre 127), the layout of the cube's own dots. They are scaled by pulse + 20 (pulse 0..1000), turned by the fixed-point turns (sine, cosine pairs
+// scaled by 255: about x, then y, then z), and projected to a streak from (x0, y0) towards (x1, y1)
+// whose length follows random[i] (0..1) and pulse. The arithmetic is exactly the cube's own; the
+// sets differ only in how many dots they take at a time.
+void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
+                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1);
+
 void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
                     std::int32_t step, std::uint8_t* plane);
 

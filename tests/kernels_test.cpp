@@ -455,3 +455,27 @@ TEST_P(FastKernelSet, LightingMatchesTheReferenceForAnyReliefAndLight) {
     }
   }
 }
+
+// Dots anywhere in the cube under any turn and pulse, with random length factors from 0 to 1 inclusive;
+// any count, so the dots left over after the vectors count too. Large pulses make L * S * V wrap.
+TEST_P(FastKernelSet, DotProjectionMatchesTheReference) {
+  std::mt19937 random(18);
+  std::uniform_int_distribution<int> coordinate(0, 255), turn(-255, 255), pulse(0, 1000);
+  constexpr int most = 61;
+  for (int round = 0; round < 2000; ++round) {
+    const int count = static_cast<int>(random() % (most + 1));
+    std::uint16_t dots[3 * most];
+    for (std::uint16_t& c : dots) c = static_cast<std::uint16_t>(round % 5 == 0 ? 255 * (random() % 2) : coordinate(random));
+    std::int32_t turns[6];
+    for (std::int32_t& t : turns) t = turn(random);
+    double lengths[most];
+    for (double& l : lengths) l = round % 7 == 0 ? 1.0 : static_cast<double>(random() % 32768) * 3.0518509e-05;
+    const std::int32_t p = round % 3 == 0 ? 50 + static_cast<std::int32_t>(random() % 101) : pulse(random);
+    std::int32_t fast[4][most], plain[4][most];
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(dots);
+    ProjectDots(bytes, count, turns, p, lengths, fast[0], fast[1], fast[2], fast[3]);
+    reference::ProjectDots(bytes, count, turns, p, lengths, plain[0], plain[1], plain[2], plain[3]);
+    for (int a = 0; a < 4; ++a)
+      for (int i = 0; i < count; ++i) ASSERT_EQ(fast[a][i], plain[a][i]) << "round " << round << ", dot " << i;
+  }
+}
