@@ -20,6 +20,7 @@ constexpr long surfaceBytes = surfacePitch * planeHeight;
 struct Workspace {
   std::vector<std::uint8_t> accum = Noise(planeSize, 1), canvas = Noise(planeSize, 2);
   std::vector<std::uint8_t> surface = Noise(surfaceBytes, 3), backBuffer = Noise(surfaceBytes, 4);
+  std::vector<std::uint8_t> lightMap = Noise(256 * 256, 5);
   std::uint32_t palette[256];
 
   Workspace() {
@@ -54,6 +55,9 @@ const KernelCase kernelCases[] = {
     {"BlurPlaneApart", [](Workspace& w) { BlurPlane(w.canvas.data(), w.accum.data(), 0, planeHeight); }, planeSize},
     {"ExpandPlane", [](Workspace& w) { ExpandPlane(w.palette, w.surface.data(), surfacePitch, w.accum.data()); },
      surfaceBytes},
+    // The relief's slopes in the noise reach past the map's edges, so both kinds of pixel occur.
+    {"LightPlane", [](Workspace& w) { LightPlane(w.accum.data(), w.lightMap.data(), 17, -5, w.canvas.data()); },
+     planeSize - 2 * planeWidth},
     {"AddRowsSaturated",
      [](Workspace& w) {
        AddRowsSaturated(w.backBuffer.data(), surfacePitch, w.surface.data(), surfacePitch, 0, planeHeight);
@@ -61,7 +65,7 @@ const KernelCase kernelCases[] = {
      surfaceBytes},
 };
 
-const KernelSet allSets[] = {KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2};
+const KernelSet allSets[] = {KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512};
 
 void RunKernel(benchmark::State& state, const KernelCase& kernel, KernelSet set) {
   UseKernelSet(set);

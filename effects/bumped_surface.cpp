@@ -78,16 +78,7 @@ void BumpedSurface::LightUp(std::int32_t time) {
     // One cycle in x every 7200 ms, in y every 10800 ms; the shifts floor, giving -64..63.
     const int lx = cosTable[TurnIndex(time / 2)] >> 2;
     const int ly = sinTable[TurnIndex(time / 3)] >> 2;
-    // Neighbours are read through the flat plane, so a row's ends borrow from the rows beside it.
-    for (int y = 1; y < planeHeight - 1; ++y) {
-        const std::uint8_t* heights = accum + y * planeWidth;
-        std::uint8_t* lit = canvas + (y - 1) * planeWidth;
-        for (int x = 0; x < planeWidth; ++x) {
-            const int u = ((heights[x - 1] - heights[x + 1]) >> 2) + (x >> 1) - lx + 64;
-            const int v = ((heights[x - planeWidth] - heights[x + planeWidth]) >> 2) + (y >> 1) - ly + 64;
-            if (u >= 0 && u <= 255 && v >= 0 && v <= 255) lit[x] = lightMap[v * 256 + u];
-        }
-    }
+    LightPlane(accum, lightMap, lx, ly, canvas);
 }
 
 int BumpedSurface::Render(std::int32_t time) {

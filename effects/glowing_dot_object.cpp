@@ -11,11 +11,7 @@ namespace {
 
 constexpr int edgeCount = 12;
 constexpr int dotsPerEdge = 100;
-
-// Fixed-point turn: table values are scaled by 255, so >> 8 brings the result back.
-struct Turn {
-    std::int32_t s, c;
-};
+constexpr int dotCount = edgeCount * dotsPerEdge;
 
 }  // namespace
 
@@ -89,31 +85,15 @@ int GlowingDotObject::Render(std::int32_t time) {
 
     std::int32_t angles[3];
     RotationAngles(t, angles);
-    const Turn turn1{sinTable[angles[0]], cosTable[angles[0]]};
-    const Turn turn2{sinTable[angles[1]], cosTable[angles[1]]};
-    const Turn turn3{sinTable[angles[2]], cosTable[angles[2]]};
+    const std::int32_t turns[6] = {sinTable[angles[0]], cosTable[angles[0]], sinTable[angles[1]],
+                                   cosTable[angles[1]], sinTable[angles[2]], cosTable[angles[2]]};
 
-    const std::int32_t k = pulseLength + 20;
-    for (const Dot& dot : dots) {
-        const std::int32_t X = (dot.x - 127) * k;
-        const std::int32_t Y = (dot.y - 127) * k;
-        const std::int32_t Z = (dot.z - 127) * k;
-        const std::int32_t Z1 = (turn1.s * Z - turn1.c * Y) >> 8;
-        const std::int32_t Y1 = (turn1.c * Z + turn1.s * Y) >> 8;
-        const std::int32_t X2 = (turn2.s * X - turn2.c * Z1) >> 8;   // depth
-        const std::int32_t Z2 = (turn2.c * X + turn2.s * Z1) >> 8;
-        const std::int32_t W = (turn3.s * Z2 - turn3.c * Y1) >> 8;   // screen vertical
-        const std::int32_t V = (turn3.c * Z2 + turn3.s * Y1) >> 8;   // screen horizontal
-
-        // About 127, larger on the near side.
-        const std::int32_t S = TruncateToInt32((X2 / 200) * 0.75 + 127.0);
-        const std::int32_t x0 = ((S * V) >> 16) + 160;
-        const std::int32_t y0 = ((S * W) >> 16) + 120;
-        // One draw per dot and frame, in dot order.
-        const std::int32_t L = TruncateToInt32((Random01Wide() + 0.5) * pulseLength + 255.0);
-        const std::int32_t x1 = StreakEndOffset(L, S, V) + 160;
-        const std::int32_t y1 = StreakEndOffset(L, S, W) + 120;
-        DrawFadingLine(x0, y0, x1, y1, 255, 10, canvas);
-    }
+    // One random number per dot and frame, in dot order.
+    double random[dotCount];
+    for (double& r : random) r = Random01Wide();
+    std::int32_t x0[dotCount], y0[dotCount], x1[dotCount], y1[dotCount];
+    static_assert(sizeof(Dot) == 6, "the projection reads the dots as six bytes each");
+    ProjectDots(reinterpret_cast<const std::uint8_t*>(dots), dotCount, turns, pulseLength, random, x0, y0, x1, y1);
+    for (int i = 0; i < dotCount; ++i) DrawFadingLine(x0[i], y0[i], x1[i], y1[i], 255, 10, canvas);
     return FinishFrame(192, 255);
 }

@@ -29,6 +29,26 @@ std::int32_t AxisValue(const PoleAxis& axis, std::int32_t t) {
 }
 
 constexpr std::int32_t gridStep = 10;   // pixels between grid points
+constexpr int gridColumns = planeWidth / gridStep;
+constexpr int gridRows = planeHeight / gridStep;
+constexpr int gridPoints = gridColumns * gridRows;
+
+// The grid points column by column, the order their lines are drawn in.
+struct Grid {
+    std::int32_t x[gridPoints];
+    std::int32_t y[gridPoints];
+};
+
+constexpr Grid MakeGrid() {
+    Grid grid{};
+    for (int i = 0; i < gridPoints; ++i) {
+        grid.x[i] = gridStep * (i / gridRows);
+        grid.y[i] = gridStep * (i % gridRows);
+    }
+    return grid;
+}
+
+constexpr Grid grid = MakeGrid();
 
 }  // namespace
 
@@ -42,18 +62,8 @@ void PolePositions(std::int32_t t, std::int32_t poleX[poleCount], std::int32_t p
 
 void FieldSum(std::int32_t x, std::int32_t y, const std::int32_t poleX[poleCount], const std::int32_t poleY[poleCount],
               std::int32_t& sumX, std::int32_t& sumY) {
-    sumX = 0;
-    sumY = 0;
-    for (int k = 0; k < poleCount; ++k) {
-        // |dx| <= 330 and |dy| <= 247, so dx * 65536 and the sums stay far inside 32 bits.
-        const std::int32_t dx = x - poleX[k];
-        const std::int32_t dy = y - poleY[k];
-        const std::int32_t q = (dx * dx + dy * dy) >> 1;
-        if (q == 0) continue;
-        // Falls off as one over the distance: 2 * 65536 * d / |d|^2, in 1/256 pixel after >> 8.
-        sumX += dx * 65536 / q;
-        sumY += dy * 65536 / q;
-    }
+    // |dx| <= 330 and |dy| <= 247 for points on the plane, well inside what the kernel takes.
+    SumPoleFields(&x, &y, 1, poleX, poleY, poleCount, &sumX, &sumY);
 }
 
 void DrawFieldLine(std::int32_t x, std::int32_t y, std::int32_t sumX, std::int32_t sumY, std::uint8_t* canvas) {
@@ -75,13 +85,10 @@ int MagneticField::Render(std::int32_t time) {
 
     std::int32_t poleX[poleCount], poleY[poleCount];
     PolePositions(t, poleX, poleY);
+    // All the divisions first, in one pass over the grid; |dx| <= 330 and |dy| <= 247.
+    std::int32_t sumX[gridPoints], sumY[gridPoints];
+    SumPoleFields(grid.x, grid.y, gridPoints, poleX, poleY, poleCount, sumX, sumY);
     // Column by column: later lines overwrite earlier ones where they cross.
-    for (std::int32_t x = 0; x < planeWidth; x += gridStep) {
-        for (std::int32_t y = 0; y < planeHeight; y += gridStep) {
-            std::int32_t sumX, sumY;
-            FieldSum(x, y, poleX, poleY, sumX, sumY);
-            DrawFieldLine(x, y, sumX, sumY, canvas);
-        }
-    }
+    for (int i = 0; i < gridPoints; ++i) DrawFieldLine(grid.x[i], grid.y[i], sumX[i], sumY[i], canvas);
     return FinishFrame(224, 255);
 }

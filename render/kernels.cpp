@@ -12,22 +12,44 @@ struct KernelTable {
   void (*blurPlane)(std::uint8_t*, const std::uint8_t*, int, int);
   void (*expandPlane)(const std::uint32_t*, void*, long, const std::uint8_t*);
   void (*addRowsSaturated)(std::uint8_t*, long, const std::uint8_t*, long, int, int);
+  void (*lightPlane)(const std::uint8_t*, const std::uint8_t*, int, int, std::uint8_t*);
+  void (*projectDots)(const std::uint8_t*, int, const std::int32_t*, std::int32_t, const double*, std::int32_t*,
+                      std::int32_t*, std::int32_t*, std::int32_t*);
+  void (*sumPoleFields)(const std::int32_t*, const std::int32_t*, int, const std::int32_t*, const std::int32_t*, int,
+                        std::int32_t*, std::int32_t*);
+  void (*drawFadingLine)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                         std::uint8_t*);
 };
 
 constexpr KernelTable referenceTable{KernelSet::Reference, reference::ClearPlane, reference::BlendPlanes,
-                                     reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated};
+                                     reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated,
+                                     reference::LightPlane,     reference::ProjectDots,
+                                     reference::SumPoleFields, reference::DrawFadingLine};
 constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPlanes, sse2::BlurPlane,
-                                sse2::ExpandPlane, sse2::AddRowsSaturated};
+                                sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::LightPlane, reference::ProjectDots, sse2::SumPoleFields,
+                                scalar::DrawFadingLine};
 constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
-                                avx2::ExpandPlane, avx2::AddRowsSaturated};
+                                avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::ProjectDots, avx2::SumPoleFields,
+                                scalar::DrawFadingLine};
+constexpr KernelTable avx512Table{KernelSet::AVX512,      avx2::ClearPlane,       avx512::BlendPlanes,
+                                  avx512::BlurPlane,      avx512::ExpandPlane,    avx512::AddRowsSaturated,
+                                  avx2::LightPlane,       avx2::ProjectDots,      avx2::SumPoleFields,
+                                  scalar::DrawFadingLine};
 
-bool HasAvx2() {
+KernelSet ProcessorSet() {
   __builtin_cpu_init();  // may run before the runtime's own initialisers
-  return __builtin_cpu_supports("avx2");
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vbmi"))
+    return KernelSet::AVX512;
+  return __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2;  // every x86-64 has SSE2
 }
+
+// The sets in the order of the instructions they need, each needing those of the ones before.
+int Rank(KernelSet set) { return static_cast<int>(set); }
 
 const KernelTable& TableFor(KernelSet set) {
   switch (set) {
+    case KernelSet::AVX512: return avx512Table;
     case KernelSet::AVX2: return avx2Table;
     case KernelSet::SSE2: return sse2Table;
     case KernelSet::Reference: break;
@@ -44,14 +66,14 @@ constinit const KernelTable* current = &referenceTable;
 }  // namespace
 
 KernelSet BestKernelSet() {
-  static const KernelSet best = HasAvx2() ? KernelSet::AVX2 : KernelSet::SSE2;  // every x86-64 has SSE2
+  static const KernelSet best = ProcessorSet();
   return best;
 }
 
 KernelSet CurrentKernelSet() { return current->set; }
 
 void UseKernelSet(KernelSet set) {
-  const bool available = set != KernelSet::AVX2 || BestKernelSet() == KernelSet::AVX2;
+  const bool available = Rank(set) <= Rank(BestKernelSet());
   current = &TableFor(available ? set : BestKernelSet());
 }
 
@@ -60,6 +82,7 @@ const char* KernelSetName(KernelSet set) {
     case KernelSet::Reference: return "reference";
     case KernelSet::SSE2: return "sse2";
     case KernelSet::AVX2: return "avx2";
+    case KernelSet::AVX512: return "avx512";
   }
   return "unknown";
 }
@@ -82,4 +105,23 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
 void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
                       int endRow) {
   current->addRowsSaturated(dst, dstPitch, src, srcPitch, firstRow, endRow);
+}
+
+void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
+                    std::int32_t step, std::uint8_t* plane) {
+  current->drawFadingLine(x0, y0, x1, y1, intensity, step, plane);
+}
+
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  current->sumPoleFields(x, y, count, poleX, poleY, poleCount, sumX, sumY);
+}
+
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit) {
+  current->lightPlane(heights, lightMap, lightX, lightY, lit);
+}
+
+void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
+                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1) {
+  current->projectDots(dots, count, turns, pulse, random, x0, y0, x1, y1);
 }

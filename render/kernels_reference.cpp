@@ -1,9 +1,11 @@
 // The whole-plane kernels as plain per-byte loops: the definition that the fast sets must match byte for byte.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "render/kernel_sets.h"
 #include "render/kernels.h"
+#include "render/truncate.h"
 
 namespace reference {
 
@@ -70,6 +72,65 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
       const int sum = dst[r * dstPitch + b] + src[r * srcPitch + b];
       dst[r * dstPitch + b] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
     }
+  }
+}
+
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY,
+                std::uint8_t* lit) {
+  for (int y = 1; y < planeHeight - 1; ++y) {
+    const std::uint8_t* h = heights + y * planeWidth;
+    std::uint8_t* row = lit + (y - 1) * planeWidth;
+    for (int x = 0; x < planeWidth; ++x) {
+      const int u = ((h[x - 1] - h[x + 1]) >> 2) + (x >> 1) - lightX + 64;
+      const int v = ((h[x - planeWidth] - h[x + planeWidth]) >> 2) + (y >> 1) - lightY + 64;
+      if (u >= 0 && u <= 255 && v >= 0 && v <= 255) row[x] = lightMap[v * 256 + u];
+    }
+  }
+}
+
+void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
+                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1) {
+  const std::int32_t k = pulse + 20;
+  for (int i = 0; i < count; ++i) {
+    std::uint16_t dot[3];
+    std::memcpy(dot, dots + 6 * i, sizeof dot);
+    const std::int32_t X = (dot[0] - 127) * k;
+    const std::int32_t Y = (dot[1] - 127) * k;
+    const std::int32_t Z = (dot[2] - 127) * k;
+    const std::int32_t Z1 = (turns[0] * Z - turns[1] * Y) >> 8;
+    const std::int32_t Y1 = (turns[1] * Z + turns[0] * Y) >> 8;
+    const std::int32_t X2 = (turns[2] * X - turns[3] * Z1) >> 8;   // depth
+    const std::int32_t Z2 = (turns[3] * X + turns[2] * Z1) >> 8;
+    const std::int32_t W = (turns[4] * Z2 - turns[5] * Y1) >> 8;   // screen vertical
+    const std::int32_t V = (turns[5] * Z2 + turns[4] * Y1) >> 8;   // screen horizontal
+    // About 127, larger on the near side.
+    const std::int32_t S = TruncateToInt32((X2 / 200) * 0.75 + 127.0);
+    x0[i] = ((S * V) >> 16) + 160;
+    y0[i] = ((S * W) >> 16) + 120;
+    const std::int32_t L = TruncateToInt32((random[i] + 0.5) * pulse + 255.0);
+    // The low 32 bits of L * S * V read as signed; the wrap is intended.
+    x1[i] = (static_cast<std::int32_t>(static_cast<std::uint32_t>(L) * static_cast<std::uint32_t>(S) *
+                                       static_cast<std::uint32_t>(V)) >> 24) + 160;
+    y1[i] = (static_cast<std::int32_t>(static_cast<std::uint32_t>(L) * static_cast<std::uint32_t>(S) *
+                                       static_cast<std::uint32_t>(W)) >> 24) + 120;
+  }
+}
+
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  for (int i = 0; i < count; ++i) {
+    std::int32_t sx = 0;
+    std::int32_t sy = 0;
+    for (int k = 0; k < poleCount; ++k) {
+      const std::int32_t dx = x[i] - poleX[k];
+      const std::int32_t dy = y[i] - poleY[k];
+      const std::int32_t q = (dx * dx + dy * dy) >> 1;
+      if (q == 0) continue;
+      sx += dx * 65536 / q;
+      sy += dy * 65536 / q;
+    }
+    sumX[i] = sx;
+    sumY[i] = sy;
   }
 }
 

@@ -110,6 +110,38 @@ __m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
   return _mm_unpacklo_epi64(_mm_unpacklo_epi32(entry(0), entry(1)), _mm_unpacklo_epi32(entry(2), entry(3)));
 }
 
+// ---- Relief lighting ----
+
+// Eight bytes widened to 16-bit lanes.
+__m128i LoadWide(const std::uint8_t* p) {
+  return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+}
+
+// (a - b) >> 2 per lane, rounding down like the plain shift of a negative int.
+__m128i QuarterSlope(const std::uint8_t* a, const std::uint8_t* b) {
+  return _mm_srai_epi16(_mm_sub_epi16(LoadWide(a), LoadWide(b)), 2);
+}
+
+// ---- Pole fields ----
+
+// Each lane holds dx in its low and dy in its high 16 bits, so one multiply-add gives dx*dx + dy*dy;
+// with both at most 32767 in size the sum stays below 2^31.
+__m128i HalfSquaredDistance(__m128i dx, __m128i dy) {
+  const __m128i pairs = _mm_or_si128(_mm_and_si128(dx, _mm_set1_epi32(0xFFFF)), _mm_slli_epi32(dy, 16));
+  return _mm_srli_epi32(_mm_madd_epi16(pairs, pairs), 1);
+}
+
+// d * 65536 / q for four lanes, truncated toward zero. A double holds the numerator (below 2^31) and
+// the divisor exactly, and a quotient of integers below 2^53 never rounds across an integer, so
+// truncating the double quotient gives the integer one. A q of 0 divides by 1 instead; the caller
+// drops those lanes.
+__m128i Quotients(__m128i d, __m128d qLo, __m128d qHi) {
+  const __m128d scale = _mm_set1_pd(65536.0);
+  const __m128i lo = _mm_cvttpd_epi32(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(d), scale), qLo));
+  const __m128i hi = _mm_cvttpd_epi32(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(d, 8)), scale), qHi));
+  return _mm_unpacklo_epi64(lo, hi);
+}
+
 }  // namespace
 
 // Stores that straddle cache lines cost double, so all but the first and last are aligned; those two
@@ -150,6 +182,13 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
     for (int c = 0; c < planeWidth; c += 8) {
       std::uint64_t indices;
       std::memcpy(&indices, source + c, sizeof indices);
+      // Eight equal bytes, as in the dark parts of most planes, need only one look-up.
+      if (indices == (indices & 0xFF) * 0x0101010101010101u) {
+        const __m128i entry = _mm_set1_epi32(static_cast<int>(palette[indices & 0xFF]));
+        Store(row + 4 * c, entry);
+        Store(row + 4 * c + 16, entry);
+        continue;
+      }
       Store(row + 4 * c, FourEntries(palette, indices));
       Store(row + 4 * c + 16, FourEntries(palette, indices >> 32));
     }
@@ -163,6 +202,63 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
     const std::uint8_t* from = src + r * srcPitch;
     for (int b = 0; b < rowBytes; b += vectorBytes) Store(to + b, _mm_adds_epu8(Load(to + b), Load(from + b)));
   }
+}
+
+// Eight pixels per step: the map positions in 16-bit lanes (with |lightX|, |lightY| <= 16384 they
+// cannot wrap), then eight scalar look-ups, and the old bytes kept where a position is off the map.
+// v * 256 + u stays below 65536 in an unsigned lane, so even the dropped look-ups stay inside the map.
+void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY,
+                std::uint8_t* lit) {
+  constexpr int lanes = 8;
+  const __m128i halfSteps = _mm_set_epi16(3, 3, 2, 2, 1, 1, 0, 0);  // x >> 1 within a step
+  const __m128i highByte = _mm_set1_epi16(static_cast<short>(0xFF00));
+  for (int y = 1; y < planeHeight - 1; ++y) {
+    const std::uint8_t* h = heights + y * planeWidth;
+    std::uint8_t* row = lit + (y - 1) * planeWidth;
+    const __m128i rowOffset = _mm_set1_epi16(static_cast<short>((y >> 1) - lightY + 64));
+    for (int x = 0; x < planeWidth; x += lanes) {
+      const __m128i columnOffset = _mm_add_epi16(_mm_set1_epi16(static_cast<short>((x >> 1) - lightX + 64)), halfSteps);
+      const __m128i u = _mm_add_epi16(QuarterSlope(h + x - 1, h + x + 1), columnOffset);
+      const __m128i v = _mm_add_epi16(QuarterSlope(h + x - planeWidth, h + x + planeWidth), rowOffset);
+      // A lane outside 0..255 has bits above the low byte set, a negative one included.
+      const __m128i onMap = _mm_cmpeq_epi16(_mm_and_si128(_mm_or_si128(u, v), highByte), _mm_setzero_si128());
+      alignas(16) std::uint16_t positions[lanes];
+      _mm_store_si128(reinterpret_cast<__m128i*>(positions), _mm_or_si128(_mm_slli_epi16(v, 8), u));
+      std::uint64_t looked = 0;
+      for (int k = 0; k < lanes; ++k) looked |= std::uint64_t{lightMap[positions[k]]} << 8 * k;
+      const __m128i keep = _mm_packs_epi16(onMap, onMap);  // 0xFF per byte to take the look-up
+      const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + x));
+      const __m128i fresh = _mm_set_epi64x(0, static_cast<long long>(looked));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(row + x),
+                       _mm_or_si128(_mm_and_si128(keep, fresh), _mm_andnot_si128(keep, old)));
+    }
+  }
+}
+
+void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  constexpr int lanes = 4;
+  const __m128d one = _mm_set1_pd(1.0);
+  int i = 0;
+  for (; i + lanes <= count; i += lanes) {
+    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
+    const __m128i py = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i));
+    __m128i sx = _mm_setzero_si128();
+    __m128i sy = _mm_setzero_si128();
+    for (int k = 0; k < poleCount; ++k) {
+      const __m128i dx = _mm_sub_epi32(px, _mm_set1_epi32(poleX[k]));
+      const __m128i dy = _mm_sub_epi32(py, _mm_set1_epi32(poleY[k]));
+      const __m128i q = HalfSquaredDistance(dx, dy);
+      const __m128i none = _mm_cmpeq_epi32(q, _mm_setzero_si128());
+      const __m128d qLo = _mm_max_pd(_mm_cvtepi32_pd(q), one);
+      const __m128d qHi = _mm_max_pd(_mm_cvtepi32_pd(_mm_srli_si128(q, 8)), one);
+      sx = _mm_add_epi32(sx, _mm_andnot_si128(none, Quotients(dx, qLo, qHi)));
+      sy = _mm_add_epi32(sy, _mm_andnot_si128(none, Quotients(dy, qLo, qHi)));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sumX + i), sx);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sumY + i), sy);
+  }
+  reference::SumPoleFields(x + i, y + i, count - i, poleX, poleY, poleCount, sumX + i, sumY + i);
 }
 
 }  // namespace sse2

@@ -2,6 +2,7 @@
 // and every fast set equal to the plain reference byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <ostream>
@@ -41,7 +42,11 @@ bool RowIsZero(const Plane& plane, int row) { return RowsEqual(plane, Filled(0),
 std::string SetName(const testing::TestParamInfo<KernelSet>& info) { return KernelSetName(info.param); }
 
 TEST(KernelDispatch, StartsOnTheFastestSetTheProcessorHas) {
-  EXPECT_EQ(BestKernelSet(), __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2);
+  const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                      __builtin_cpu_supports("avx512vbmi");
+  EXPECT_EQ(BestKernelSet(), avx512                            ? KernelSet::AVX512
+                             : __builtin_cpu_supports("avx2") ? KernelSet::AVX2
+                                                              : KernelSet::SSE2);
   EXPECT_EQ(CurrentKernelSet(), BestKernelSet());
   UseKernelSet(KernelSet::Reference);
   EXPECT_EQ(CurrentKernelSet(), KernelSet::Reference);
@@ -58,7 +63,8 @@ class EveryKernelSet : public testing::TestWithParam<KernelSet> {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kernels, EveryKernelSet,
-                         testing::Values(KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2), SetName);
+                         testing::Values(KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512),
+                         SetName);
 
 TEST_P(EveryKernelSet, ClearZeroesThePlaneAndNothingElseAtAnyAlignment) {
   constexpr int margin = 64;
@@ -228,6 +234,41 @@ TEST_P(EveryKernelSet, AddRowsAddsRowToRowWhenThePitchesDiffer) {
   }
 }
 
+TEST_P(EveryKernelSet, PoleFieldsTruncateTowardZeroAndSkipPolesOnOrBesideThePoint) {
+  struct FieldCase {
+    const char* what;
+    std::int32_t poleX, poleY, sumX, sumY;
+  };
+  // The point is (100, 50); each case has one pole.
+  const FieldCase cases[] = {
+      {"on the point", 100, 50, 0, 0},
+      {"one pixel left: q = 0", 99, 50, 0, 0},
+      {"one pixel below: q = 0", 100, 51, 0, 0},
+      {"two pixels left: q = 2", 98, 50, 65536, 0},
+      {"diagonal neighbour: q = 1", 101, 49, -65536, 65536},
+      // q = (9 + 1) >> 1 = 5: -196608 / 5 = -39321.6 and 65536 / 5 = 13107.2, both cut toward zero.
+      {"negative quotients truncate up", 103, 49, -39321, 13107},
+      // q = (90000 + 40000) >> 1 = 65000.
+      {"far away", 100 - 300, 50 + 200, 302, -201},
+  };
+  const std::int32_t x[8] = {100, 100, 100, 100, 100, 100, 100, 100}, y[8] = {50, 50, 50, 50, 50, 50, 50, 50};
+  for (const FieldCase& c : cases) {
+    // Eight points, so that the vector loops run as well as the single point.
+    std::int32_t sumX[8], sumY[8];
+    SumPoleFields(x, y, 8, &c.poleX, &c.poleY, 1, sumX, sumY);
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_EQ(sumX[i], c.sumX) << c.what;
+      EXPECT_EQ(sumY[i], c.sumY) << c.what;
+    }
+  }
+  // The poles' terms add up.
+  const std::int32_t poleX[] = {98, 101, 100}, poleY[] = {50, 49, 50};
+  std::int32_t sumX, sumY;
+  SumPoleFields(x, y, 1, poleX, poleY, 3, &sumX, &sumY);
+  EXPECT_EQ(sumX, 0);
+  EXPECT_EQ(sumY, 65536);
+}
+
 // ---- Every fast set against the reference ----
 
 struct PlaneKind {
@@ -239,9 +280,21 @@ PlaneKind RandomPlanes() { return {"random", RandomPlane(7), RandomPlane(8)}; }
 
 std::vector<PlaneKind> EvenPlanes() { return {{"all 0", Filled(0), Filled(0)}, {"all 255", Filled(255), Filled(255)}}; }
 
+// Runs of equal bytes, 1 to 40 long, starting anywhere: the dark and flat parts of a real plane.
+Plane RunsPlane(unsigned seed) {
+  std::mt19937 random(seed);
+  Plane plane(planeSize);
+  for (int p = 0; p < planeSize;) {
+    const auto value = static_cast<std::uint8_t>(random() % 3 == 0 ? random() : 0);
+    for (int end = std::min(planeSize, p + 1 + static_cast<int>(random() % 40)); p < end; ++p) plane[p] = value;
+  }
+  return plane;
+}
+
 std::vector<PlaneKind> PlaneKinds() {
   std::vector<PlaneKind> kinds = EvenPlanes();
   kinds.insert(kinds.begin(), RandomPlanes());
+  kinds.push_back({"runs", RunsPlane(16), RunsPlane(17)});
   return kinds;
 }
 
@@ -253,7 +306,8 @@ class FastKernelSet : public EveryKernelSet {
   Plane fastPlane = Filled(0), plainPlane = Filled(0);
 };
 
-INSTANTIATE_TEST_SUITE_P(Kernels, FastKernelSet, testing::Values(KernelSet::SSE2, KernelSet::AVX2), SetName);
+INSTANTIATE_TEST_SUITE_P(Kernels, FastKernelSet, testing::Values(KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512),
+                         SetName);
 
 TEST_P(FastKernelSet, BlendMatchesTheReferenceOverEveryRowRange) {
   const int weights[][2] = {{192, 255}, {255, 255}, {0, 0}, {1, 254}, {128, 77}, {448, 256}, {-1, 0x1FF}, {240, 64}};
@@ -339,3 +393,89 @@ TEST_P(FastKernelSet, AddRowsMatchesTheReferenceOverEveryRowRange) {
 }
 
 }  // namespace
+
+// Points and poles anywhere the kernel allows (every difference at most 32767 in size) and crowded
+// together, where q is 0 or small; any count, so the lanes left over after the vectors count too.
+TEST_P(FastKernelSet, PoleFieldsMatchTheReferenceForAnyPointsAndPoles) {
+  std::mt19937 random(12);
+  std::uniform_int_distribution<std::int32_t> wide(-16383, 16383), crowded(-3, 3), onPlane(-10, 330);
+  constexpr int most = 40;
+  for (int round = 0; round < 3000; ++round) {
+    const int kind = round % 3;
+    const auto coordinate = [&] { return kind == 0 ? wide(random) : kind == 1 ? crowded(random) : onPlane(random); };
+    const int count = static_cast<int>(random() % (most + 1));
+    const int poles = static_cast<int>(random() % 13);
+    std::int32_t x[most], y[most], poleX[12], poleY[12];
+    for (int i = 0; i < count; ++i) x[i] = coordinate(), y[i] = coordinate();
+    for (int k = 0; k < poles; ++k) poleX[k] = coordinate(), poleY[k] = coordinate();
+    std::int32_t fastX[most], fastY[most], plainX[most], plainY[most];
+    SumPoleFields(x, y, count, poleX, poleY, poles, fastX, fastY);
+    reference::SumPoleFields(x, y, count, poleX, poleY, poles, plainX, plainY);
+    for (int i = 0; i < count; ++i) {
+      ASSERT_EQ(fastX[i], plainX[i]) << "round " << round << ", point " << i;
+      ASSERT_EQ(fastY[i], plainY[i]) << "round " << round << ", point " << i;
+    }
+  }
+}
+
+// Differences up to the largest the kernel takes, and poles on, beside and near the points.
+TEST_P(FastKernelSet, PoleFieldsMatchTheReferenceAtTheExtremes) {
+  const std::int32_t x[8] = {0, 1, 2, 3, 32762, -32762, 16384, -16385}, y[8] = {0, -1, 32762, -32762, 0, 5, 7, -9};
+  for (std::int32_t poleX = -5; poleX <= 5; ++poleX) {
+    for (std::int32_t poleY = -5; poleY <= 5; ++poleY) {
+      std::int32_t fastX[8], fastY[8], plainX[8], plainY[8];
+      SumPoleFields(x, y, 8, &poleX, &poleY, 1, fastX, fastY);
+      reference::SumPoleFields(x, y, 8, &poleX, &poleY, 1, plainX, plainY);
+      for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(fastX[i], plainX[i]) << "pole " << poleX << ", " << poleY << ", point " << i;
+        ASSERT_EQ(fastY[i], plainY[i]) << "pole " << poleX << ", " << poleY << ", point " << i;
+      }
+    }
+  }
+}
+
+// Random, flat and extreme reliefs under lights all over the map and beyond it, onto a plane whose old
+// bytes must survive wherever the map is missed.
+TEST_P(FastKernelSet, LightingMatchesTheReferenceForAnyReliefAndLight) {
+  Plane lightMap = RandomPlane(13);
+  lightMap.resize(256 * 256);
+  Plane ridges = Filled(0);
+  for (int p = 0; p < planeSize; ++p) ridges[p] = (p / 3) % 2 ? 255 : 0;
+  const Plane reliefs[] = {RandomPlane(14), Filled(0), Filled(255), ridges};
+  const Plane before = RandomPlane(15);
+  const int lights[][2] = {{0, 0}, {63, 0}, {-64, 63}, {-64, -64}, {17, -33}, {200, 100}, {-300, 5},
+                           {-16384, 16383}, {16383, -16384}, {128, -128}};
+  for (const Plane& relief : reliefs) {
+    for (const auto& [lightX, lightY] : lights) {
+      fastPlane = before;
+      plainPlane = before;
+      LightPlane(relief.data(), lightMap.data(), lightX, lightY, fastPlane.data());
+      reference::LightPlane(relief.data(), lightMap.data(), lightX, lightY, plainPlane.data());
+      ASSERT_EQ(fastPlane, plainPlane) << "light " << lightX << ", " << lightY;
+    }
+  }
+}
+
+// Dots anywhere in the cube under any turn and pulse, with random length factors from 0 to 1 inclusive;
+// any count, so the dots left over after the vectors count too. Large pulses make L * S * V wrap.
+TEST_P(FastKernelSet, DotProjectionMatchesTheReference) {
+  std::mt19937 random(18);
+  std::uniform_int_distribution<int> coordinate(0, 255), turn(-255, 255), pulse(0, 1000);
+  constexpr int most = 61;
+  for (int round = 0; round < 2000; ++round) {
+    const int count = static_cast<int>(random() % (most + 1));
+    std::uint16_t dots[3 * most];
+    for (std::uint16_t& c : dots) c = static_cast<std::uint16_t>(round % 5 == 0 ? 255 * (random() % 2) : coordinate(random));
+    std::int32_t turns[6];
+    for (std::int32_t& t : turns) t = turn(random);
+    double lengths[most];
+    for (double& l : lengths) l = round % 7 == 0 ? 1.0 : static_cast<double>(random() % 32768) * 3.0518509e-05;
+    const std::int32_t p = round % 3 == 0 ? 50 + static_cast<std::int32_t>(random() % 101) : pulse(random);
+    std::int32_t fast[4][most], plain[4][most];
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(dots);
+    ProjectDots(bytes, count, turns, p, lengths, fast[0], fast[1], fast[2], fast[3]);
+    reference::ProjectDots(bytes, count, turns, p, lengths, plain[0], plain[1], plain[2], plain[3]);
+    for (int a = 0; a < 4; ++a)
+      for (int i = 0; i < count; ++i) ASSERT_EQ(fast[a][i], plain[a][i]) << "round " << round << ", dot " << i;
+  }
+}

@@ -1,5 +1,5 @@
-// The fading line: its pixels and intensities, the clipping to the plane, and that no coordinates at all
-// make it write outside the plane.
+// The fading line: its pixels and intensities, the clipping to the plane, that no coordinates at all
+// make it write outside the plane, and the fast stepping equal to the plain one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "render/kernel_sets.h"
 #include "render/kernels.h"
 
 namespace {
@@ -153,28 +154,69 @@ TEST(DrawFadingLine, DrawsNothingForSegmentsThatMissThePlane) {
   for (const MissCase& c : cases) EXPECT_TRUE(Draw(c.x0, c.y0, c.x1, c.y1, 200, 0).empty()) << c.what;
 }
 
-// Any coordinates, however far out, leave every byte outside the plane alone.
-TEST(DrawFadingLine, NeverWritesOutsideThePlaneForAnyCoordinates) {
-  std::mt19937 random(20240607);
-  std::uniform_int_distribution<std::int32_t> anywhere(std::numeric_limits<std::int32_t>::min(),
-                                                       std::numeric_limits<std::int32_t>::max());
-  std::uniform_int_distribution<std::int32_t> nearby(-400, 720);
-  std::uniform_int_distribution<int> kind(0, 3);
-  const std::int32_t edges[] = {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
-                                -1, 0, 239, 240, 319, 320};
-  auto coordinate = [&]() -> std::int32_t {
+// Coordinates anywhere in the 32-bit range, at the plane's edges, or around the plane.
+class RandomCoordinates {
+ public:
+  explicit RandomCoordinates(unsigned seed) : random(seed) {}
+
+  std::int32_t Next() {
     switch (kind(random)) {
       case 0: return anywhere(random);
       case 1: return edges[random() % std::size(edges)];
       default: return nearby(random);
     }
-  };
+  }
+
+  std::mt19937 random;
+
+ private:
+  std::uniform_int_distribution<std::int32_t> anywhere{std::numeric_limits<std::int32_t>::min(),
+                                                       std::numeric_limits<std::int32_t>::max()};
+  std::uniform_int_distribution<std::int32_t> nearby{-400, 720};
+  std::uniform_int_distribution<int> kind{0, 3};
+  static constexpr std::int32_t edges[] = {std::numeric_limits<std::int32_t>::min(),
+                                           std::numeric_limits<std::int32_t>::max(), -1, 0, 239, 240, 319, 320};
+};
+
+// Any coordinates, however far out, leave every byte outside the plane alone.
+TEST(DrawFadingLine, NeverWritesOutsideThePlaneForAnyCoordinates) {
+  RandomCoordinates coordinates(20240607);
   GuardedPlane plane;
   for (int i = 0; i < 200000; ++i) {
-    const std::int32_t x0 = coordinate(), y0 = coordinate(), x1 = coordinate(), y1 = coordinate();
-    DrawFadingLine(x0, y0, x1, y1, static_cast<std::int32_t>(random()), static_cast<std::int32_t>(random() % 4),
-                   plane.plane());
+    const std::int32_t x0 = coordinates.Next(), y0 = coordinates.Next(), x1 = coordinates.Next(),
+                       y1 = coordinates.Next();
+    DrawFadingLine(x0, y0, x1, y1, static_cast<std::int32_t>(coordinates.random()),
+                   static_cast<std::int32_t>(coordinates.random() % 4), plane.plane());
     ASSERT_TRUE(plane.GuardsIntact()) << "(" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")";
+  }
+}
+
+// The fast lines write the same bytes as the plain one for any segment, start intensity and step,
+// including negative and huge intensities and steps beyond 8 bits.
+TEST(DrawFadingLine, FastStepsMatchThePlainDefinition) {
+  for (const KernelSet set : {KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512}) {
+    UseKernelSet(set);
+    if (CurrentKernelSet() != set) continue;  // the processor lacks it
+    RandomCoordinates coordinates(77);
+    std::uniform_int_distribution<std::int32_t> smallIntensity(-3, 600);
+    std::uniform_int_distribution<std::int32_t> smallStep(0, 12);
+    GuardedPlane plain, fast;
+    constexpr int linesPerCheck = 16;
+    for (int i = 0; i < 60000; ++i) {
+      const std::int32_t x0 = coordinates.Next(), y0 = coordinates.Next(), x1 = coordinates.Next(),
+                         y1 = coordinates.Next();
+      const bool small = i % 2 == 0;
+      const auto intensity =
+          small ? smallIntensity(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
+      const auto step = small ? smallStep(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
+      reference::DrawFadingLine(x0, y0, x1, y1, intensity, step, plain.plane());
+      DrawFadingLine(x0, y0, x1, y1, intensity, step, fast.plane());
+      if (i % linesPerCheck != 0) continue;
+      ASSERT_TRUE(std::equal(plain.plane(), plain.plane() + planeSize, fast.plane()))
+          << KernelSetName(set) << ": (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << "), intensity "
+          << intensity << ", step " << step;
+      ASSERT_TRUE(fast.GuardsIntact());
+    }
   }
 }
 

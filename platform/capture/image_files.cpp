@@ -85,11 +85,12 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     return static_cast<bool>(file);
 }
 
+std::int16_t PcmSample(float sample) {
+    return static_cast<std::int16_t>(std::lrint(std::clamp(sample, -1.0f, 1.0f) * 32767.0f));
+}
+
 void WavWriter::Append(const float* samples, int frames) {
-    for (int i = 0; i < 2 * frames; ++i) {
-        const float clamped = std::clamp(samples[i], -1.0f, 1.0f);
-        samples_.push_back(static_cast<std::int16_t>(std::lrint(clamped * 32767.0f)));
-    }
+    for (int i = 0; i < 2 * frames; ++i) samples_.push_back(PcmSample(samples[i]));
 }
 
 bool WavWriter::Write(const std::string& path) const {

@@ -8,6 +8,9 @@
 // Writes 0x00RRGGBB pixels as an RGB PNG; false when the file cannot be written.
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height);
 
+// A float sample as 16-bit PCM: clamped to -1..1 and rounded.
+std::int16_t PcmSample(float sample);
+
 // Collects stereo float samples and writes them as 48 kHz 16-bit stereo PCM.
 class WavWriter {
 public:
