@@ -1,0 +1,45 @@
+# The native 32-bit Windows program: the demo over the real Win32 and DirectDraw, data/resources.rc
+# through the resource compiler, and the module player over a static libopenmpt and waveOut.
+# No tools, tests or hosts: those run on the build machine.
+enable_language(RC)
+
+# libopenmpt is built once from Debian's source package and kept in the build tree.
+set(openmpt_dir ${CMAKE_BINARY_DIR}/libopenmpt)
+if(NOT EXISTS ${openmpt_dir}/prefix/.built)
+  execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/libopenmpt-windows.sh ${openmpt_dir}
+                  RESULT_VARIABLE openmpt_result)
+  if(NOT openmpt_result EQUAL 0)
+    message(FATAL_ERROR "libopenmpt for Windows could not be built")
+  endif()
+endif()
+add_library(openmpt STATIC IMPORTED)
+set_target_properties(openmpt PROPERTIES
+  IMPORTED_LOCATION ${openmpt_dir}/prefix/lib/libopenmpt.a
+  INTERFACE_INCLUDE_DIRECTORIES ${openmpt_dir}/prefix/include)
+
+file(GLOB demo_sources CONFIGURE_DEPENDS app/*.cpp music/*.cpp render/*.cpp effects/*.cpp)
+add_library(quendralis_demo STATIC ${demo_sources})
+target_include_directories(quendralis_demo PUBLIC ${CMAKE_SOURCE_DIR})
+file(GLOB avx2_sources CONFIGURE_DEPENDS render/*_avx2.cpp)
+set_source_files_properties(${avx2_sources} PROPERTIES COMPILE_OPTIONS "-mavx2")
+
+# The module player; Win32 and DirectDraw are the system's own.
+add_library(quendralis_platform STATIC
+  platform/midas.cpp platform/music_player.cpp platform/echo.cpp platform/xm_syncs.cpp
+  platform/windows/no_fallback_module.cpp platform/windows/wave_out.cpp)
+target_include_directories(quendralis_platform PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(quendralis_platform PUBLIC openmpt winmm)
+
+# Only system DLLs at run time: the C++ runtime and winpthread are linked in.
+add_executable(quendralis WIN32 data/resources.rc)
+target_link_libraries(quendralis PRIVATE quendralis_demo quendralis_platform ddraw dxguid)
+target_link_options(quendralis PRIVATE -static -static-libgcc -static-libstdc++)
+set_source_files_properties(data/resources.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/data/icon.ico;${CMAKE_SOURCE_DIR}/data/relief_a.bin;${CMAKE_SOURCE_DIR}/data/relief_b.bin;${CMAKE_SOURCE_DIR}/data/logo.bin;${CMAKE_SOURCE_DIR}/data/font.bin")
+target_include_directories(quendralis PRIVATE ${CMAKE_SOURCE_DIR}/data)
+
+# The demo reads its module from the directory it is started in: keep a copy next to the program.
+add_custom_target(copy_module ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/quendralis.xm
+          ${CMAKE_BINARY_DIR}/quendralis.xm
+  DEPENDS ${CMAKE_SOURCE_DIR}/data/quendralis.xm)
