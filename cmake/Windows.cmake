@@ -1,6 +1,6 @@
-# The native 32-bit Windows program: the demo over the real Win32 and DirectDraw, data/resources.rc
-# through the resource compiler, and the module player over a static libopenmpt and waveOut.
-# No tools, tests or hosts: those run on the build machine.
+# The native Windows program (32-bit; the windows64 preset builds it for 64-bit Wine too): the demo
+# over the real Win32 and DirectDraw, data/resources.rc through the resource compiler, and the module
+# player over a static libopenmpt and waveOut. No tools, tests or hosts: those run on the build machine.
 enable_language(RC)
 
 # The SSE2 kernels need SSE2, and float arithmetic in SSE registers rounds as on the Linux build
@@ -10,7 +10,7 @@ enable_language(RC)
 # every aligned vector move an unaligned one.
 add_compile_options(-msse2 -mfpmath=sse -Wa,-muse-unaligned-vector-move)
 if(NOT mingw_triplet)
-  string(REGEX REPLACE "-g\+\+.*$" "" mingw_triplet "${CMAKE_CXX_COMPILER}")
+  string(REGEX REPLACE "-g[+][+].*$" "" mingw_triplet "${CMAKE_CXX_COMPILER}")
   get_filename_component(mingw_triplet ${mingw_triplet} NAME)
 endif()
 
@@ -48,8 +48,15 @@ target_link_libraries(quendralis_platform PUBLIC openmpt winmm)
 add_executable(quendralis WIN32 data/resources.rc)
 target_link_libraries(quendralis PRIVATE quendralis_demo quendralis_platform ddraw dxguid)
 target_link_options(quendralis PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
-set_source_files_properties(data/resources.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/data/icon.ico;${CMAKE_SOURCE_DIR}/data/relief_a.bin;${CMAKE_SOURCE_DIR}/data/relief_b.bin;${CMAKE_SOURCE_DIR}/data/logo.bin;${CMAKE_SOURCE_DIR}/data/font.bin")
+# The script names its files relative to data/; a change to one of them rebuilds the resources.
+file(STRINGS data/resources.rc resource_lines)
+set(resource_files "")
+foreach(line IN LISTS resource_lines)
+  if(line MATCHES "^[ \t]*[0-9]+[ \t]+[A-Za-z]+[ \t]+\"([^\"]+)\"")
+    list(APPEND resource_files ${CMAKE_SOURCE_DIR}/data/${CMAKE_MATCH_1})
+  endif()
+endforeach()
+set_source_files_properties(data/resources.rc PROPERTIES OBJECT_DEPENDS "${resource_files}")
 target_include_directories(quendralis PRIVATE ${CMAKE_SOURCE_DIR}/data)
 
 # The demo reads its module from the directory it is started in: keep a copy next to the program.

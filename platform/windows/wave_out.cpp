@@ -43,8 +43,10 @@ void Refill(WAVEHDR& header, std::int16_t* pcm) {
     waveOutWrite(device.waveOut, &header, sizeof header);
 }
 
-// The playback thread: the only caller of the source while the device is open.
+// The playback thread: the only caller of the source while the device is open. The frame loop never
+// waits, so this thread runs above it to refill in time.
 void Play() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     for (int i = 0; i < bufferCount; ++i) Refill(device.headers[i], device.pcm[i].data());
     while (!device.stopping.load(std::memory_order_relaxed)) {
         WaitForSingleObject(device.done, INFINITE);
