@@ -16,6 +16,20 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Source packages (apt-get source): a deb-src twin of each Debian mirror entry, added once.
+ensure_debian_sources() {
+    grep -qsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/* && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    local list=/etc/apt/sources.list.d/debian.sources
+    if [ -f "$list" ]; then
+        sed 's/^Types:.*/Types: deb-src/' "$list" | "${sudo[@]}" tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+    else
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | "${sudo[@]}" tee /etc/apt/sources.list.d/debian-src.list >/dev/null
+    fi
+    "${sudo[@]}" apt-get update -qq
+}
+
 build_preset() {
     local preset=$1
     [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null

@@ -1,6 +1,6 @@
-// The module player of platform/midas.h over libopenmpt and the host's audio device. The main thread
-// makes every MIDAS call; the host's audio thread (or a test, or the capture) renders through
-// MidasRenderAudio, and only that side touches a playing module.
+// The module player of platform/midas.h over libopenmpt and the sound device of platform/audio_output.h.
+// The main thread makes every MIDAS call; the device's playback thread (or a test, or the capture)
+// renders through MidasRenderAudio, and only that side touches a playing module.
 #include "platform/midas.h"
 
 #include <algorithm>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio_output.h"
 #include "platform/echo.h"
-#include "platform/host.h"
 #include "platform/midas_layer.h"
 #include "platform/music_player.h"
 #include "platform/resources.h"
@@ -66,7 +66,7 @@ struct Layer {
     std::atomic<bool> useFallback{true};
 };
 
-// Never destroyed: a host's audio thread may still call in while the program exits.
+// Never destroyed: the playback thread may still call in while the program exits.
 Layer& TheLayer() {
     static Layer* layer = new Layer;
     return *layer;
@@ -190,11 +190,11 @@ int MIDASinit() {
 }
 
 int MIDASstartBackgroundPlay(std::uint32_t pollRate) {
-    (void)pollRate;   // the host's audio device sets the pace
+    (void)pollRate;   // the sound device sets the pace
     Layer& l = TheLayer();
     if (!l.initialised) return 0;
     if (l.backgroundPlay) return 1;
-    if (!qhost::Current().OpenAudio(midasMixRate, MidasRenderAudio)) return 0;
+    if (!qaudio::Open(midasMixRate, MidasRenderAudio)) return 0;
     l.backgroundPlay = true;
     return 1;
 }
@@ -202,9 +202,9 @@ int MIDASstartBackgroundPlay(std::uint32_t pollRate) {
 int MIDASstopBackgroundPlay() {
     Layer& l = TheLayer();
     if (!l.backgroundPlay) return 0;
-    // Returns when the host's audio thread has made its last call; the lock is not held here, as
-    // that call may be waiting for it.
-    qhost::Current().CloseAudio();
+    // Returns when the playback thread has made its last call; the lock is not held here, as that
+    // call may be waiting for it.
+    qaudio::Close();
     l.backgroundPlay = false;
     return 1;
 }
@@ -342,5 +342,5 @@ int MIDASremoveEchoEffect(MIDASechoHandle echoHandle) {
 
 std::uint32_t MIDASgetOption(int option) {
     if (option != MIDAS_OPTION_MIXBUFLEN) return 0;
-    return static_cast<std::uint32_t>(std::uint64_t{qhost::Current().AudioBufferFrames()} * 1000u / midasMixRate);
+    return static_cast<std::uint32_t>(std::uint64_t{qaudio::BufferFrames()} * 1000u / midasMixRate);
 }

@@ -1,0 +1,66 @@
+# The native Windows program (32-bit; the windows64 preset builds it for 64-bit Wine too): the demo
+# over the real Win32 and DirectDraw, data/resources.rc through the resource compiler, and the module
+# player over a static libopenmpt and waveOut. No tools, tests or hosts: those run on the build machine.
+enable_language(RC)
+
+# The SSE2 kernels need SSE2, and float arithmetic in SSE registers rounds as on the Linux build
+# instead of carrying the x87's extra precision. With SSE on, mingw realigns the stack where a
+# Windows callback enters with only 4-byte alignment. The compiler may still spill a 32-byte AVX
+# value with an aligned move to a stack that Windows aligns to 16 bytes only: the assembler makes
+# every aligned vector move an unaligned one.
+add_compile_options(-msse2 -mfpmath=sse -Wa,-muse-unaligned-vector-move)
+if(NOT mingw_triplet)
+  string(REGEX REPLACE "-g[+][+].*$" "" mingw_triplet "${CMAKE_CXX_COMPILER}")
+  get_filename_component(mingw_triplet ${mingw_triplet} NAME)
+endif()
+
+# libopenmpt is built once from Debian's source package and kept in the build tree.
+set(openmpt_dir ${CMAKE_BINARY_DIR}/libopenmpt)
+if(NOT EXISTS ${openmpt_dir}/prefix/.built)
+  execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/libopenmpt-windows.sh ${openmpt_dir} ${mingw_triplet}
+                  RESULT_VARIABLE openmpt_result)
+  if(NOT openmpt_result EQUAL 0)
+    message(FATAL_ERROR "libopenmpt for Windows could not be built")
+  endif()
+endif()
+add_library(openmpt STATIC IMPORTED)
+set_target_properties(openmpt PROPERTIES
+  IMPORTED_LOCATION ${openmpt_dir}/prefix/lib/libopenmpt.a
+  INTERFACE_INCLUDE_DIRECTORIES ${openmpt_dir}/prefix/include
+  INTERFACE_LINK_LIBRARIES "ole32;rpcrt4")
+
+# Objects rather than an archive: WinMain is what the C runtime's start-up code calls, and nothing in
+# the program refers to it that would pull it out of an archive.
+file(GLOB demo_sources CONFIGURE_DEPENDS app/*.cpp music/*.cpp render/*.cpp effects/*.cpp)
+add_library(quendralis_demo OBJECT ${demo_sources})
+target_include_directories(quendralis_demo PUBLIC ${CMAKE_SOURCE_DIR})
+file(GLOB avx2_sources CONFIGURE_DEPENDS render/*_avx2.cpp)
+set_source_files_properties(${avx2_sources} PROPERTIES COMPILE_OPTIONS "-mavx2")
+
+# The module player; Win32 and DirectDraw are the system's own.
+add_library(quendralis_platform STATIC
+  platform/midas.cpp platform/music_player.cpp platform/echo.cpp platform/xm_syncs.cpp
+  platform/windows/no_fallback_module.cpp platform/windows/wave_out.cpp)
+target_include_directories(quendralis_platform PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(quendralis_platform PUBLIC openmpt winmm)
+
+# Only system DLLs at run time: the C++ runtime and winpthread are linked in.
+add_executable(quendralis WIN32 data/resources.rc)
+target_link_libraries(quendralis PRIVATE quendralis_demo quendralis_platform ddraw dxguid)
+target_link_options(quendralis PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+# The script names its files relative to data/; a change to one of them rebuilds the resources.
+file(STRINGS data/resources.rc resource_lines)
+set(resource_files "")
+foreach(line IN LISTS resource_lines)
+  if(line MATCHES "^[ \t]*[0-9]+[ \t]+[A-Za-z]+[ \t]+\"([^\"]+)\"")
+    list(APPEND resource_files ${CMAKE_SOURCE_DIR}/data/${CMAKE_MATCH_1})
+  endif()
+endforeach()
+set_source_files_properties(data/resources.rc PROPERTIES OBJECT_DEPENDS "${resource_files}")
+target_include_directories(quendralis PRIVATE ${CMAKE_SOURCE_DIR}/data)
+
+# The demo reads its module from the directory it is started in: keep a copy next to the program.
+add_custom_target(copy_module ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/quendralis.xm
+          ${CMAKE_BINARY_DIR}/quendralis.xm
+  DEPENDS ${CMAKE_SOURCE_DIR}/data/quendralis.xm)
