@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "render/kernel_sets.h"
+#include "render/blur_edge_window.h"
 #include "render/kernels.h"
 
 namespace avx2 {
@@ -82,27 +83,12 @@ __m256i BlurStepInPlace(const std::uint8_t* at, __m256i& previousHi) {
   return _mm256_packus_epi16(_mm256_srli_epi16(sumLo, 3), _mm256_srli_epi16(sumHi, 3));
 }
 
-// The band's first step reaches one byte before the plane and its last one byte after it (for bands
-// touching row 0 or 239); those steps read from a copy with zeros outside the plane instead.
-constexpr long reach = 321;
-using Window = std::uint8_t[2 * reach + vectorBytes];
-
-const std::uint8_t* Padded(const std::uint8_t* plane, long position, Window& window) {
-  for (long i = 0; i < static_cast<long>(sizeof(Window)); ++i) {
-    const long p = position - reach + i;
-    window[i] = p < 0 || p >= planeSize ? 0 : plane[p];
-  }
-  return window + reach;
-}
-
-bool NearPlaneEdge(long position) { return position < reach || position + reach + vectorBytes > planeSize; }
-
 template <bool inPlace>
 void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
   __m256i previousHi = _mm256_setzero_si256();  // row firstRow is already zero
-  Window window;
+  BlurEdgeWindow<vectorBytes> window;
   for (long q = planeWidth * (firstRow + 1L); q < planeWidth * (endRow - 1L); q += vectorBytes) {
-    const std::uint8_t* at = NearPlaneEdge(q) ? Padded(src, q, window) : src + q;
+    const std::uint8_t* at = window.Near(q) ? window.Around(src, q) : src + q;
     Store(dst + q, inPlace ? BlurStepInPlace(at, previousHi) : BlurStepApart(at));
   }
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "render/kernel_sets.h"
+#include "render/blur_edge_window.h"
 #include "render/kernels.h"
 
 #define QUENDRALIS_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vbmi")))
@@ -128,27 +129,13 @@ QUENDRALIS_AVX512 __m512i BlurStepInPlace(const std::uint8_t* at, __m512i& previ
   return _mm512_packus_epi16(_mm512_srli_epi16(sumLo, 3), _mm512_srli_epi16(sumHi, 3));
 }
 
-// Steps within this reach of the plane's ends read from a copy with zeros outside the plane.
-constexpr long reach = 321;
-using Window = std::uint8_t[2 * reach + vectorBytes];
-
-const std::uint8_t* Padded(const std::uint8_t* plane, long position, Window& window) {
-  for (long i = 0; i < static_cast<long>(sizeof(Window)); ++i) {
-    const long p = position - reach + i;
-    window[i] = p < 0 || p >= planeSize ? 0 : plane[p];
-  }
-  return window + reach;
-}
-
-bool NearPlaneEdge(long position) { return position < reach || position + reach + vectorBytes > planeSize; }
-
 // A row is five steps, so a band's inner rows are whole steps.
 template <bool inPlace>
 QUENDRALIS_AVX512 void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
   __m512i previousHi = _mm512_setzero_si512();  // row firstRow is already zero
-  Window window;
+  BlurEdgeWindow<vectorBytes> window;
   for (long q = planeWidth * (firstRow + 1L); q < planeWidth * (endRow - 1L); q += vectorBytes) {
-    const std::uint8_t* at = NearPlaneEdge(q) ? Padded(src, q, window) : src + q;
+    const std::uint8_t* at = window.Near(q) ? window.Around(src, q) : src + q;
     Store(dst + q, inPlace ? BlurStepInPlace(at, previousHi) : BlurStepApart(at));
   }
 }
