@@ -56,6 +56,31 @@ public:
     }
 };
 
+// A host with no screen, input or sound: every call does nothing and fails where it can. The host in
+// place before one is chosen; tests derive from it to watch a few calls.
+class IdleHost : public Host {
+public:
+    int DesktopWidth() override { return 320; }
+    int DesktopHeight() override { return 240; }
+    bool OpenWindow(const char*) override { return false; }
+    void CloseWindow() override {}
+    void SetDisplayMode(int, int) override {}
+    void RestoreDisplayMode() override {}
+    bool Present(const std::uint32_t*, long) override { return true; }
+    bool ScreenLost() override { return false; }
+    void RestoreScreen() override {}
+    void PollInput() override {}
+    void WaitForInput() override {}
+    bool KeyDown(int) override { return false; }
+    std::uint32_t Ticks() override { return 0; }
+    void ShowMessageBox(const char*, const char*) override {}
+    bool OpenAudio(int, AudioSource) override { return false; }
+    void CloseAudio() override {}
+    void LockAudio() override {}
+    void UnlockAudio() override {}
+    std::uint32_t AudioBufferFrames() override { return 0; }
+};
+
 Host& Current();
 void SetCurrent(Host* host);
 

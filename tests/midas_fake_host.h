@@ -18,22 +18,9 @@
 
 namespace midastest {
 
-class FakeHost final : public qhost::Host {
+class FakeHost final : public qhost::IdleHost {
 public:
-    int DesktopWidth() override { return 320; }
-    int DesktopHeight() override { return 240; }
     bool OpenWindow(const char*) override { return true; }
-    void CloseWindow() override {}
-    void SetDisplayMode(int, int) override {}
-    void RestoreDisplayMode() override {}
-    bool Present(const std::uint32_t*, long) override { return true; }
-    bool ScreenLost() override { return false; }
-    void RestoreScreen() override {}
-    void PollInput() override {}
-    void WaitForInput() override {}
-    bool KeyDown(int) override { return false; }
-    std::uint32_t Ticks() override { return 0; }
-    void ShowMessageBox(const char*, const char*) override {}
 
     bool OpenAudio(int rate, qhost::AudioSource audioSource) override {
         calls.push_back("OpenAudio");
@@ -45,8 +32,6 @@ public:
         calls.push_back("CloseAudio");
         source = nullptr;
     }
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return bufferFrames; }
 
     bool audioWorks = true;
