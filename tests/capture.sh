@@ -17,6 +17,11 @@ diff -r "$work/a" "$work/b" >/dev/null || fail "two captures of the same range d
 # 0.6 s of 48 kHz stereo 16-bit after the 44-byte header.
 [ "$(stat -c %s "$work/a/audio.wav")" -eq $((44 + 28800 * 4)) ] || fail "audio length $(stat -c %s "$work/a/audio.wav")"
 
+hashes=$("$capture" --hashes --fps 25 --start 19 --seconds 0.6 2>/dev/null) || fail "--hashes failed"
+[ "$(grep -c '^frame [0-9]* [0-9a-f]\{16\}$' <<<"$hashes")" -eq 15 ] || fail "expected 15 frame hashes: $hashes"
+[ "$(tail -n 1 <<<"$hashes" | grep -c '^audio [0-9a-f]\{16\}$')" -eq 1 ] || fail "no audio hash last: $hashes"
+[ "$hashes" = "$("$capture" --hashes --fps 25 --start 19 --seconds 0.6 2>/dev/null)" ] || fail "hashes differ between runs"
+"$capture" --hashes "$work/d" 2>/dev/null && fail "--hashes with an OUTPUT was accepted"
 "$capture" --fps nope "$work/c" 2>/dev/null && fail "a bad --fps was accepted"
 "$capture" --module "$work/missing.xm" "$work/c" 2>/dev/null && fail "a missing module was accepted"
 "$capture" --seconds 1 /proc/forbidden 2>/dev/null && fail "an unwritable output was accepted"

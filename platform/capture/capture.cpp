@@ -21,17 +21,19 @@ namespace {
 
 const char usage[] =
     "usage: quendralis-capture [--fps N] [--start S] [--seconds S] [--scale K] [--module FILE] OUTPUT\n"
+    "       quendralis-capture --hashes [--fps N] [--start S] [--seconds S] [--module FILE]\n"
     "       quendralis-capture --cues [--module FILE]\n"
     "       quendralis-capture --help\n"
     "OUTPUT ending in .mp4, .mkv or .mov is a video (needs ffmpeg); any other OUTPUT is a directory\n"
-    "that receives frame-000000.png ... and audio.wav.\n";
+    "that receives frame-000000.png ... and audio.wav. --hashes writes nothing: it prints one line\n"
+    "per frame, 'frame N HASH', and last 'audio HASH' over the float samples, to compare builds.\n";
 
 struct Options {
     int fps = 60;
     double start = 0, seconds = -1;
     int scale = 0;   // 0: 3 for video, 1 for PNG frames
     std::string module, output;
-    bool cues = false, video = false;
+    bool cues = false, video = false, hashes = false;
 };
 
 bool EndsWith(const std::string& s, const char* end) {
@@ -55,6 +57,8 @@ bool Parse(int argc, char** argv, Options& o) {
             std::exit(0);
         } else if (a == "--cues") {
             o.cues = true;
+        } else if (a == "--hashes") {
+            o.hashes = true;
         } else if (a == "--fps" && hasValue && Number(argv[++i], v, 1, 1000) && v == static_cast<int>(v)) {
             o.fps = static_cast<int>(v);
         } else if (a == "--start" && hasValue && Number(argv[++i], v, 0, 1e6)) {
@@ -72,7 +76,11 @@ bool Parse(int argc, char** argv, Options& o) {
             return false;
         }
     }
-    if (!o.cues && o.output.empty()) {
+    if (o.hashes && !o.output.empty()) {
+        std::fprintf(stderr, "quendralis-capture: --hashes writes no OUTPUT\n%s", usage);
+        return false;
+    }
+    if (!o.cues && !o.hashes && o.output.empty()) {
         std::fprintf(stderr, "quendralis-capture: no OUTPUT given\n%s", usage);
         return false;
     }
@@ -114,11 +122,30 @@ const std::vector<std::uint32_t>& Scaled(const std::vector<std::uint32_t>& frame
 
 bool HaveFfmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
 
-// Where the frames go: PNG files in a directory, or raw pixels into ffmpeg.
+// 64-bit FNV-1a: a fingerprint of the exact bytes, the same on every CPU.
+class Fnv1a {
+public:
+    void Add(const void* data, std::size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < size; ++i) hash_ = (hash_ ^ bytes[i]) * 0x100000001b3ull;
+    }
+    void Print(const char* label, long index) const {
+        if (index >= 0)
+            std::printf("%s %ld %016llx\n", label, index, static_cast<unsigned long long>(hash_));
+        else
+            std::printf("%s %016llx\n", label, static_cast<unsigned long long>(hash_));
+    }
+
+private:
+    std::uint64_t hash_ = 0xcbf29ce484222325ull;
+};
+
+// Where the frames go: PNG files in a directory, raw pixels into ffmpeg, or only their hashes.
 class FrameSink {
 public:
     bool Open(const Options& o, const std::string& videoTemp, const std::string& audioTemp) {
         options_ = &o;
+        if (o.hashes) return true;
         if (!o.video) {
             std::error_code error;
             std::filesystem::create_directories(o.output, error);
@@ -149,12 +176,28 @@ public:
     }
 
     bool WriteAudio(const float* samples, int frames) {
+        if (options_->hashes) {
+            // Little-endian IEEE floats on every target we build for, so the bytes are the values.
+            audioHash_.Add(samples, sizeof(float) * 2 * static_cast<std::size_t>(frames));
+            return true;
+        }
         pcm_.resize(2 * static_cast<std::size_t>(frames));
         for (std::size_t i = 0; i < pcm_.size(); ++i) pcm_[i] = PcmSample(samples[i]);
         return std::fwrite(pcm_.data(), 2, pcm_.size(), audioPipe_) == pcm_.size();
     }
 
     bool Write(const std::vector<std::uint32_t>& frame, int index) {
+        if (options_->hashes) {
+            Fnv1a hash;
+            for (const std::uint32_t pixel : frame) {
+                const unsigned char bytes[4] = {static_cast<unsigned char>(pixel), static_cast<unsigned char>(pixel >> 8),
+                                                static_cast<unsigned char>(pixel >> 16),
+                                                static_cast<unsigned char>(pixel >> 24)};
+                hash.Add(bytes, 4);
+            }
+            hash.Print("frame", index);
+            return true;
+        }
         if (pipe_) return std::fwrite(frame.data(), 4, frame.size(), pipe_) == frame.size();
         const auto& pixels = Scaled(frame, options_->scale, scaled_);
         char name[32];
@@ -163,6 +206,7 @@ public:
     }
 
     bool Close() {
+        if (options_->hashes) audioHash_.Print("audio", -1);
         const bool video = !pipe_ || pclose(pipe_) == 0;
         const bool audio = !audioPipe_ || pclose(audioPipe_) == 0;
         return video && audio;
@@ -174,6 +218,7 @@ private:
     FILE* audioPipe_ = nullptr;
     std::vector<std::int16_t> pcm_;
     std::vector<std::uint32_t> scaled_;
+    Fnv1a audioHash_;
 };
 
 }  // namespace
@@ -216,7 +261,7 @@ int main(int argc, char** argv) {
         audio.assign(static_cast<std::size_t>(2 * slice), 0.0f);
         h.RenderAudio(audio.data(), slice);
         if (frame < firstFrame || frame - firstFrame >= frameCount) return;
-        if (!o.video) {
+        if (!o.video && !o.hashes) {
             wav.Append(audio.data(), slice);
         } else if (!sink.WriteAudio(audio.data(), slice)) {
             failed = true;
@@ -243,7 +288,7 @@ int main(int argc, char** argv) {
     };
     if (frameCount > 0) host.Run();
     if (terminal) std::fputc('\n', stderr);
-    if (!sink.Close() || failed || (!o.video && !wav.Write(wavPath))) {
+    if (!sink.Close() || failed || (!o.video && !o.hashes && !wav.Write(wavPath))) {
         std::fprintf(stderr, "quendralis-capture: writing '%s' failed\n", o.output.c_str());
         return 1;
     }
@@ -260,6 +305,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "quendralis-capture: %ld frames at %d fps (%.1f s) from %.1f s into %s\n",
                  frame - firstFrame < 0 ? 0 : frame - firstFrame, o.fps, (frame - firstFrame) * 1.0 / o.fps, o.start,
-                 o.output.c_str());
+                 o.hashes ? "hashes" : o.output.c_str());
     return 0;
 }
