@@ -1,5 +1,6 @@
 // quendralis-capture: plays the demo on the virtual host at a fixed frame rate and writes every
 // frame and the exact sound to PNG files and a WAV, or to a video, or prints their hashes.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "platform/capture/frame_loop.h"
 #include "platform/capture/frame_sink.h"
+#include "platform/capture/layers.h"
 #include "platform/capture/options.h"
 #include "platform/midas_layer.h"
 
@@ -55,6 +57,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!o.module.empty()) MidasRedirectModule(std::filesystem::absolute(o.module).c_str());
+    if (!o.layers.empty()) {
+        if (*std::max_element(o.layers.begin(), o.layers.end()) * 1000.0 >= songMs) {
+            std::fprintf(stderr, "quendralis-capture: --layers: times from 0 to below %.1f s, the song's length\n",
+                         songMs / 1000.0);
+            return 2;
+        }
+        return CaptureLayers(o.layers, o.fps, o.output);
+    }
 
     const double lengthMs = o.seconds >= 0 ? o.seconds * 1000.0 : songMs - o.start * 1000.0;
     const long firstFrame = static_cast<long>(std::ceil(o.start * o.fps - 1e-9));

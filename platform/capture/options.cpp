@@ -1,6 +1,8 @@
 // Parsing the capture's command line into Options, with messages that name the value and its range.
 #include "platform/capture/options.h"
 
+#include "platform/capture/layers.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -11,6 +13,7 @@ const char usageText[] =
     "usage: quendralis-capture [--fps N] [--start S] [--seconds S] [--scale K] [--module FILE] OUTPUT\n"
     "       quendralis-capture --hashes [--fps N] [--start S] [--seconds S] [--module FILE]\n"
     "       quendralis-capture --cues [--module FILE]\n"
+    "       quendralis-capture --layers S[,S...] [--fps N] [--module FILE] FOLDER\n"
     "       quendralis-capture --help\n"
     "\n"
     "Plays the demo on a virtual clock and writes every frame and the exact sound.\n"
@@ -28,6 +31,9 @@ const char usageText[] =
     "--hashes     writes nothing: prints 'frame N HASH' for every frame and last 'audio HASH' over\n"
     "             the float samples, to compare builds\n"
     "--cues       prints the sync commands the song plays, one line each: time_ms order row value\n"
+    "--layers S,S at the first frame at or after each time S (seconds from 0 to below the song's end)\n"
+    "             writes every drawing effect's planes, palette and surface and the frame after each\n"
+    "             layer into FOLDER, with FOLDER/index.json\n"
     "\n"
     "Ctrl-C stops the capture at the current frame and keeps what is written so far (exit code 130).\n";
 
@@ -77,6 +83,10 @@ std::string ParseOptions(int argc, char** argv, Options& o) {
             if (a == "--seconds") o.seconds = v;
             if (a == "--scale") o.scale = static_cast<int>(v);
             if (a == "--module") o.module = text;
+        } else if (a == "--layers") {
+            const char* words = "times in seconds from 0 to 1000000, separated by commas";
+            if (i + 1 >= argc) return a + ": needs a value, " + words;
+            if (!ParseLayerTimes(argv[++i], o.layers)) return a + " " + argv[i] + ": " + words;
         } else if (a == "--help") {
             o.help = true;
         } else if (a == "--cues") {

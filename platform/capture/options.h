@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct Options {
     int fps = 60;
@@ -10,6 +11,7 @@ struct Options {
     double seconds = -1;    // below 0: to the song's end
     int scale = 0;          // 0: 3 for video, 1 for PNG frames
     std::string module, output;
+    std::vector<double> layers;   // --layers: the moments, in seconds
     bool cues = false, hashes = false, video = false, help = false;
 };
 
