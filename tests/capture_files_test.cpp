@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -75,10 +77,20 @@ TEST(CapturePng, AFileThatCannotBeCreatedIsAFailure) {
     EXPECT_FALSE(WritePng(testing::TempDir() + "no-such-folder/frame.png", pixels.data(), width, height));
 }
 
-TEST(CapturePng, AFullDiskIsAFailure) {
+TEST(CapturePng, AFileThatCannotBeWrittenWholeIsAFailureAndIsRemoved) {
+    // A file size limit stands in for a full disk.
+    const std::string path = testing::TempDir() + "limited.png";
     const std::vector<std::uint32_t> pixels = Pattern();
-    if (!std::ifstream("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    EXPECT_FALSE(WritePng("/dev/full", pixels.data(), width, height));
+    rlimit old{}, small{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    small = old;
+    small.rlim_cur = 200;   // below the pattern's compressed size
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = WritePng(path, pixels.data(), width, height);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(std::ifstream(path));
 }
 
 }  // namespace

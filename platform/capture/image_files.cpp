@@ -50,7 +50,9 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     if (!file) return false;
     const bool encoded = EncodePng(file, rgb.data(), width, height);
     const bool closed = std::fclose(file) == 0;
-    return encoded && closed;
+    if (encoded && closed) return true;
+    std::remove(path.c_str());   // no half-written picture under the frame's name
+    return false;
 }
 
 std::int16_t PcmSample(float sample) {
