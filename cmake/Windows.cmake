@@ -14,19 +14,16 @@ if(NOT mingw_triplet)
   get_filename_component(mingw_triplet ${mingw_triplet} NAME)
 endif()
 
-# libopenmpt is built once from Debian's source package and kept in the build tree.
-set(openmpt_dir ${CMAKE_BINARY_DIR}/libopenmpt)
-if(NOT EXISTS ${openmpt_dir}/prefix/.built)
-  execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/libopenmpt-windows.sh ${openmpt_dir} ${mingw_triplet}
-                  RESULT_VARIABLE openmpt_result)
-  if(NOT openmpt_result EQUAL 0)
-    message(FATAL_ERROR "libopenmpt for Windows could not be built")
-  endif()
+# libopenmpt is built once from Debian's source package, into a cache shared by every build tree.
+execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/libopenmpt.sh ${mingw_triplet}
+                OUTPUT_VARIABLE openmpt_prefix OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE openmpt_result)
+if(NOT openmpt_result EQUAL 0 OR NOT EXISTS ${openmpt_prefix}/lib/libopenmpt.a)
+  message(FATAL_ERROR "libopenmpt for Windows could not be built")
 endif()
 add_library(openmpt STATIC IMPORTED)
 set_target_properties(openmpt PROPERTIES
-  IMPORTED_LOCATION ${openmpt_dir}/prefix/lib/libopenmpt.a
-  INTERFACE_INCLUDE_DIRECTORIES ${openmpt_dir}/prefix/include
+  IMPORTED_LOCATION ${openmpt_prefix}/lib/libopenmpt.a
+  INTERFACE_INCLUDE_DIRECTORIES ${openmpt_prefix}/include
   INTERFACE_LINK_LIBRARIES "ole32;rpcrt4")
 
 # Objects rather than an archive: WinMain is what the C runtime's start-up code calls, and nothing in
