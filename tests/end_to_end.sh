@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program under Xvfb with SDL's dummy audio: its window opens, frames reach it, and Esc
-# ends it with exit code 0 within two seconds.
+# The real program under Xvfb with SDL's dummy audio: its window opens over the whole screen of a
+# bare X server (no window manager to make it full screen), frames reach it, and Esc ends it with
+# exit code 0 within two seconds.
 set -u
 build=$1
 src=$(cd "$2" && pwd)
@@ -9,7 +10,7 @@ work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 
 display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
@@ -27,6 +28,10 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -n "$window" ] || { echo "no window appeared"; cat "$work/stderr"; kill $demo; exit 1; }
+
+covers=$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ')
+echo "window: $covers"
+[ "$covers" = "X=0 Y=0 WIDTH=1024 HEIGHT=768 " ] || { echo "the window does not cover the 1024x768 screen"; kill $demo; exit 1; }
 
 # The bump scene fades in from black: a few seconds in, the picture is lit.
 sleep 4
