@@ -70,6 +70,7 @@ target_link_libraries(quendralis_virtual PUBLIC quendralis_platform)
 # The capture under node, reading and writing the machine's own files.
 file(GLOB capture_sources CONFIGURE_DEPENDS platform/capture/*.cpp)
 add_executable(quendralis-capture ${capture_sources})
+target_include_directories(quendralis-capture PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(quendralis-capture PRIVATE quendralis_virtual quendralis_demo quendralis_platform
                       quendralis_resources_with_module)
 target_link_options(quendralis-capture PRIVATE -sNODERAWFS=1)
