@@ -140,26 +140,22 @@ try:
     check(40 <= fps <= 75, f"frames at about the display rate: {fps:.1f} a second")
     check(40000 <= rate <= 56000, f"the demo pulls sound at about 48 000 frames a second: {rate:.0f}")
 
-    red = None
-    for press in range(12):
-        page.key("Space", " ", 32)
-        red = page.wait("(() => { const d = document.getElementById('screen').getContext('2d')"
-                        ".getImageData(0, 0, 320, 240).data; let r = 0, g = 0, b = 0;"
-                        "for (let i = 0; i < d.length; i += 4) { r += d[i]; g += d[i + 1]; b += d[i + 2]; }"
-                        "return r / 76800 > 8 && r > 4 * b && r > 4 * g; })()", 1.5)
-        if red:
-            break
-    check(bool(red), f"Space moves the song on to the sweep's red logo (after {press + 1} presses)")
-    field = None
-    for press in range(12):
-        page.key("Space", " ", 32)
-        field = page.wait("(() => { const d = document.getElementById('screen').getContext('2d')"
-                          ".getImageData(0, 0, 320, 240).data; let r = 0, g = 0, b = 0;"
-                          "for (let i = 0; i < d.length; i += 4) { r += d[i]; g += d[i + 1]; b += d[i + 2]; }"
-                          "return g / 76800 > 20 && b > r && g > 2 * r; })()", 1.5)
-        if field:
-            break
-    check(bool(field), f"further presses reach the field (after {press + 1} more presses)")
+    def press_space_until(test):
+        """Presses Space until the canvas's mean colour passes `test` (JavaScript over r, g, b in
+        0..255); the number of presses, or None."""
+        for press in range(1, 13):
+            page.key("Space", " ", 32)
+            if page.wait("(() => { const d = document.getElementById('screen').getContext('2d')"
+                         ".getImageData(0, 0, 320, 240).data; let r = 0, g = 0, b = 0;"
+                         "for (let i = 0; i < d.length; i += 4) { r += d[i]; g += d[i + 1]; b += d[i + 2]; }"
+                         f"r /= 76800; g /= 76800; b /= 76800; return {test}; }})()", 1.5):
+                return press
+        return None
+
+    presses = press_space_until("r > 8 && r > 4 * b && r > 4 * g")
+    check(presses is not None, f"Space moves the song on to the sweep's red logo (after {presses} presses)")
+    presses = press_space_until("g > 20 && b > r && g > 2 * r")
+    check(presses is not None, f"further presses reach the field (after {presses} more presses)")
 
     page.key("Escape", "Escape", 27)
     check(page.wait("quendralis.ended", 5) and page.js("quendralis.exitCode") == 0, "Esc ends the demo with exit code 0")
