@@ -51,7 +51,7 @@ version=$(source_version)
 [ -n "$version" ] || { echo "apt knows no libopenmpt source package" >&2; exit 1; }
 upstream=${version#*:}
 upstream=${upstream%-*}
-key_text="$target ${options[*]} $flags $("$compiler" --version | head -n 1)"
+key_text="$target ${options[*]} $flags $("$compiler" --version | sed -n 1p)"
 key=$upstream-$target-$(printf '%s' "$key_text" | sha256sum | cut -c1-12)
 prefix=$cache/$key
 if [ -f "$prefix/lib/libopenmpt.a" ]; then
