@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program under Xvfb with SDL's dummy audio: its window opens, frames reach it, and Esc
-# ends it with exit code 0 within two seconds.
+# The real program under Xvfb with SDL's dummy audio: its window opens over the whole screen of a
+# bare X server (no window manager to make it full screen), frames reach it, and Esc ends it with
+# exit code 0 within two seconds.
 set -u
 build=$1
 src=$(cd "$2" && pwd)
@@ -10,7 +11,7 @@ command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import
 work=$(mktemp -d)
 trap 'stop_virtual_screen; rm -rf "$work"' EXIT
 
-start_virtual_screen 800x600x24
+start_virtual_screen 1024x768x24
 export SDL_AUDIODRIVER=dummy
 # The display driver is built without the sanitizers: its races are its own, not ours.
 export TSAN_OPTIONS="suppressions=$src/tests/tsan.supp ${TSAN_OPTIONS:-}"
@@ -26,6 +27,10 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -n "$window" ] || { echo "no window appeared"; cat "$work/stderr"; kill $demo; exit 1; }
+
+covers=$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ')
+echo "window: $covers"
+[ "$covers" = "X=0 Y=0 WIDTH=1024 HEIGHT=768 " ] || { echo "the window does not cover the 1024x768 screen"; kill $demo; exit 1; }
 
 # The bump scene fades in from black: a few seconds in, the picture is lit.
 sleep 4

@@ -46,6 +46,34 @@ SdlHost::~SdlHost() {
     SDL_Quit();
 }
 
+// SDL falls back to its off-screen drivers when no display answers; a demo played there is seen by
+// nobody and never ends, so that counts as no display unless the user named the driver.
+bool SdlHost::InitVideo() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "quendralis: no display to show the demo on (%s)\n", SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* named = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if ((!named || !*named) && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr, "quendralis: no display to show the demo on (only SDL's %s video driver answered)\n",
+                     driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    videoReady_ = true;
+    return true;
+}
+
+// Sized and placed as the desktop, not left to the window manager: on a bare X server there is none
+// to make a full-screen window fill the screen.
+SDL_Window* SdlHost::CreateFullScreenWindow(const char* title) {
+    SDL_Rect desktop{0, 0, 960, 720};
+    SDL_GetDisplayBounds(0, &desktop);
+    return SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h,
+                            SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+}
+
 int SdlHost::DesktopWidth() {
     SDL_DisplayMode mode;
     return videoReady_ && SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.w : 640;
@@ -57,13 +85,10 @@ int SdlHost::DesktopHeight() {
 }
 
 bool SdlHost::OpenWindow(const char* title) {
-    if (!videoReady_ && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "quendralis: no display to show the demo on (%s)\n", SDL_GetError());
-        return false;
-    }
-    videoReady_ = true;
-    const Uint32 flags = windowed_ ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720, flags);
+    if (!videoReady_ && !InitVideo()) return false;
+    window_ = windowed_ ? SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720,
+                                           SDL_WINDOW_RESIZABLE)
+                        : CreateFullScreenWindow(title);
     if (window_)
         renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (renderer_) {

@@ -35,6 +35,8 @@ public:
     std::uint32_t AudioBufferFrames() override { return audioFrames_; }
 
 private:
+    bool InitVideo();
+    SDL_Window* CreateFullScreenWindow(const char* title);
     void HandleEvent(const SDL_Event& event);
     static void AudioCallback(void* self, Uint8* stream, int bytes);
 
