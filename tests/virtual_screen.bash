@@ -2,12 +2,12 @@
 # wait for the program's end. Sourced by tests/end_to_end.sh and .ci/wine_smoke.
 
 # Starts Xvfb on a free-looking display with the given screen (e.g. 800x600x24) and waits until it
-# answers; sets DISPLAY and screen_pid. stop_virtual_screen ends it.
+# answers (up to 20 s on a busy machine); sets DISPLAY and screen_pid. stop_virtual_screen ends it.
 start_virtual_screen() {
     local display=:$((100 + RANDOM % 800))
     Xvfb "$display" -screen 0 "$1" -nolisten tcp -br >/dev/null 2>&1 &
     screen_pid=$!
-    for _ in $(seq 50); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+    for _ in $(seq 200); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
     export DISPLAY=$display
 }
 
