@@ -3,12 +3,11 @@
 # player over a static libopenmpt and waveOut. No tools, tests or hosts: those run on the build machine.
 enable_language(RC)
 
-# The SSE2 kernels need SSE2, and float arithmetic in SSE registers rounds as on the Linux build
-# instead of carrying the x87's extra precision. With SSE on, mingw realigns the stack where a
-# Windows callback enters with only 4-byte alignment. The compiler may still spill a 32-byte AVX
-# value with an aligned move to a stack that Windows aligns to 16 bytes only: the assembler makes
-# every aligned vector move an unaligned one.
-add_compile_options(-msse2 -mfpmath=sse -Wa,-muse-unaligned-vector-move)
+# SSE2 maths on 32-bit x86 comes from cmake/FloatingPoint.cmake, as on every build. With SSE on,
+# mingw realigns the stack where a Windows callback enters with only 4-byte alignment. The compiler
+# may still spill a 32-byte AVX value with an aligned move to a stack that Windows aligns to 16 bytes
+# only: the assembler makes every aligned vector move an unaligned one.
+add_compile_options(-Wa,-muse-unaligned-vector-move)
 if(NOT mingw_triplet)
   string(REGEX REPLACE "-g[+][+].*$" "" mingw_triplet "${CMAKE_CXX_COMPILER}")
   get_filename_component(mingw_triplet ${mingw_triplet} NAME)

@@ -1,12 +1,13 @@
 # Shared by ./run and ./test: installs the Debian packages the project needs (only those missing),
 # then configures and builds one preset. Sourced, not run.
-packages=(g++ clang cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev libgtest-dev libgmock-dev
+packages=(g++ clang cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xdotool imagemagick ffmpeg g++-mingw-w64-i686-posix)
 
 ensure_packages() {
     local missing=()
     for p in "${packages[@]}" "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+        # No pipe into grep -q: under pipefail its early exit can fail the pipe through SIGPIPE.
+        [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = 'install ok installed' ] || missing+=("$p")
     done
     ((${#missing[@]})) || return 0
     echo "Installing: ${missing[*]}"
