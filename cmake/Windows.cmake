@@ -31,11 +31,10 @@ set_target_properties(openmpt PROPERTIES
 
 # Objects rather than an archive: WinMain is what the C runtime's start-up code calls, and nothing in
 # the program refers to it that would pull it out of an archive.
-file(GLOB demo_sources CONFIGURE_DEPENDS app/*.cpp music/*.cpp render/*.cpp effects/*.cpp)
+file(GLOB demo_sources CONFIGURE_DEPENDS app/*.cpp music/*.cpp effects/*.cpp)
 add_library(quendralis_demo OBJECT ${demo_sources})
+quendralis_add_render_sources(quendralis_demo)
 target_include_directories(quendralis_demo PUBLIC ${CMAKE_SOURCE_DIR})
-file(GLOB avx2_sources CONFIGURE_DEPENDS render/*_avx2.cpp)
-set_source_files_properties(${avx2_sources} PROPERTIES COMPILE_OPTIONS "-mavx2")
 
 # The module player; Win32 and DirectDraw are the system's own.
 add_library(quendralis_platform STATIC

@@ -4,6 +4,15 @@
 
 #include <cstdint>
 
+// The sets a build compiles, by the same test as cmake/InstructionSets.cmake: on x86 all of them,
+// chosen at run time; on the web the SSE2 set over WebAssembly SIMD; elsewhere the reference alone.
+#if defined(__x86_64__) || defined(__i386__)
+#define QUENDRALIS_SSE2_KERNELS 1
+#define QUENDRALIS_AVX_KERNELS 1
+#elif defined(__wasm_simd128__)
+#define QUENDRALIS_SSE2_KERNELS 1
+#endif
+
 // Plain loops, a byte or a division at a time: the definition the others must match.
 namespace reference {
 void ClearPlane(std::uint8_t* plane);
@@ -27,7 +36,7 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
                     std::int32_t step, std::uint8_t* plane);
 }  // namespace scalar
 
-// 16 bytes per step; every x86-64 processor has them.
+// 16 bytes per step; every x86-64 processor has them, and the web has them through WebAssembly SIMD.
 namespace sse2 {
 void ClearPlane(std::uint8_t* plane);
 void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow, int endRow);

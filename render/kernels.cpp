@@ -1,4 +1,5 @@
-// Chooses which set of whole-plane kernels runs: the fastest the processor has, picked before main.
+// Chooses which set of whole-plane kernels runs: the fastest the processor has, picked before main on
+// x86 and when compiling elsewhere.
 #include "render/kernels.h"
 
 #include "render/kernel_sets.h"
@@ -25,9 +26,12 @@ constexpr KernelTable referenceTable{KernelSet::Reference, reference::ClearPlane
                                      reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated,
                                      reference::LightPlane,     reference::ProjectDots,
                                      reference::SumPoleFields, reference::DrawFadingLine};
+#ifdef QUENDRALIS_SSE2_KERNELS
 constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPlanes, sse2::BlurPlane,
                                 sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::LightPlane, reference::ProjectDots, sse2::SumPoleFields,
                                 scalar::DrawFadingLine};
+#endif
+#ifdef QUENDRALIS_AVX_KERNELS
 constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
                                 avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::ProjectDots, avx2::SumPoleFields,
                                 scalar::DrawFadingLine};
@@ -41,18 +45,27 @@ KernelSet ProcessorSet() {
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
       __builtin_cpu_supports("avx512vbmi"))
     return KernelSet::AVX512;
-  return __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2;  // every x86-64 has SSE2
+  return __builtin_cpu_supports("avx2") ? KernelSet::AVX2 : KernelSet::SSE2;  // every x86 we run on has SSE2
 }
+#elif defined(QUENDRALIS_SSE2_KERNELS)
+KernelSet ProcessorSet() { return KernelSet::SSE2; }
+#else
+KernelSet ProcessorSet() { return KernelSet::Reference; }
+#endif
 
 // The sets in the order of the instructions they need, each needing those of the ones before.
 int Rank(KernelSet set) { return static_cast<int>(set); }
 
 const KernelTable& TableFor(KernelSet set) {
   switch (set) {
+#ifdef QUENDRALIS_AVX_KERNELS
     case KernelSet::AVX512: return avx512Table;
     case KernelSet::AVX2: return avx2Table;
+#endif
+#ifdef QUENDRALIS_SSE2_KERNELS
     case KernelSet::SSE2: return sse2Table;
-    case KernelSet::Reference: break;
+#endif
+    default: break;  // only the sets up to BestKernelSet() are asked for
   }
   return referenceTable;
 }

@@ -1,97 +1,51 @@
-// The whole-plane kernels with AVX2, 32 bytes per step. This file alone is compiled for AVX2, and it uses
-// nothing but intrinsics and its own internal functions, so no AVX2 code can leak into shared inline
-// functions that the other sets also call.
+// The whole-plane kernels with AVX2, 32 bytes per step. This file alone is compiled for AVX2, and all it
+// defines or instantiates is internal to it, so no AVX2 code can reach the other sets' callers.
 #include <immintrin.h>
 
 #include <cstdint>
 #include <cstring>
 
 #include "render/kernel_sets.h"
-#include "render/blur_edge_window.h"
 #include "render/kernels.h"
+#include "render/simd_avx2.h"
+#include "render/simd_plane_loops.h"
 
 namespace avx2 {
 
 namespace {
 
-constexpr int vectorBytes = 32;
-constexpr int rowBytes = planeWidth * 4;  // of 32-bit surface memory
-
-__m256i Load(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-void Store(std::uint8_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-
-// 32 bytes as 16-bit lanes, split within each 128-bit half as the unpack instructions do: lo holds
-// bytes 0-7 and 16-23, hi holds bytes 8-15 and 24-31. Packing them back restores the byte order.
-struct Wide {
-  __m256i lo, hi;
-};
-
-Wide Add(Wide a, Wide b) { return {_mm256_add_epi16(a.lo, b.lo), _mm256_add_epi16(a.hi, b.hi)}; }
-
-// d * w >> 8 per byte, as 16-bit lanes: the byte placed in the high half of a lane is d << 8.
-Wide Scale(__m256i bytes, __m256i weight) {
-  const __m256i zero = _mm256_setzero_si256();
-  return {_mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, bytes), weight),
-          _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, bytes), weight)};
-}
+using V = Vectors;
+using Wide = V::Wide;
 
 // ---- Blur ----
 
-// a + b per byte as 16-bit lanes: interleaving the two and multiplying each byte pair by (1, 1) sums
-// them in one step.
-Wide PairSum(__m256i a, __m256i b) {
-  const __m256i ones = _mm256_set1_epi8(1);
-  return {_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), ones),
-          _mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), ones)};
-}
+struct BlurSteps {
+  static __m256i Apart(const std::uint8_t* at) { return V::Pack(V::Eighth(NeighbourSum<V>(at, V::Load(at - 1)))); }
 
-// The eight neighbours of 32 consecutive positions, the left ones given: in place the three above are
-// already blurred and the four after still hold their old values.
-Wide NeighbourSum(const std::uint8_t* at, __m256i left) {
-  const Wide above = Add(PairSum(Load(at - 321), Load(at - 320)), PairSum(Load(at - 319), Load(at + 1)));
-  const Wide below = Add(PairSum(Load(at + 319), Load(at + 320)), PairSum(Load(at + 321), left));
-  return Add(above, below);
-}
-
-// Into a different plane every neighbour is a source byte.
-__m256i BlurStepApart(const std::uint8_t* at) {
-  const Wide sum = NeighbourSum(at, Load(at - 1));
-  return _mm256_packus_epi16(_mm256_srli_epi16(sum.lo, 3), _mm256_srli_epi16(sum.hi, 3));
-}
-
-// In place, the left neighbour of each group's first byte (bytes 0, 8, 16 and 24) is the blurred last
-// byte of the group before; every other left neighbour is an old byte. Those last bytes (7, 15, 23, 31)
-// have old left neighbours, so a first pass over old neighbours gets them right, and a second pass
-// swaps them in as the left neighbours of the first bytes. `previousHi` carries byte 31 of the step before.
-__m256i BlurStepInPlace(const std::uint8_t* at, __m256i& previousHi) {
-  const __m256i old = Load(at);
-  // Bytes k-1 for k = 1..31, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
-  const __m256i oldLeft = _mm256_alignr_epi8(old, _mm256_permute2x128_si256(old, old, 0x08), 15);
-  const Wide sum = NeighbourSum(at, oldLeft);
-  const __m256i firstLo = _mm256_srli_epi16(sum.lo, 3);
-  const __m256i firstHi = _mm256_srli_epi16(sum.hi, 3);
-  // Lane 0 of each half: the old left neighbours of bytes 0 and 16 (lo), 8 and 24 (hi), as 16 bits.
-  const __m256i lane0 = _mm256_set_epi64x(0, 0xFF, 0, 0xFF);
-  const __m256i oldLeftLo = _mm256_and_si256(oldLeft, lane0);
-  const __m256i oldLeftHi = _mm256_and_si256(_mm256_srli_si256(oldLeft, 8), lane0);
-  // Bytes 0 and 16 take bytes 31 of the step before and 15 of this one; bytes 8 and 24 take 7 and 23.
-  const __m256i blurredLeftLo = _mm256_srli_si256(_mm256_permute2x128_si256(previousHi, firstHi, 0x21), 14);
-  const __m256i blurredLeftHi = _mm256_srli_si256(firstLo, 14);
-  const __m256i sumLo = _mm256_add_epi16(_mm256_sub_epi16(sum.lo, oldLeftLo), blurredLeftLo);
-  const __m256i sumHi = _mm256_add_epi16(_mm256_sub_epi16(sum.hi, oldLeftHi), blurredLeftHi);
-  previousHi = firstHi;
-  return _mm256_packus_epi16(_mm256_srli_epi16(sumLo, 3), _mm256_srli_epi16(sumHi, 3));
-}
-
-template <bool inPlace>
-void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  __m256i previousHi = _mm256_setzero_si256();  // row firstRow is already zero
-  BlurEdgeWindow<vectorBytes> window;
-  for (long q = planeWidth * (firstRow + 1L); q < planeWidth * (endRow - 1L); q += vectorBytes) {
-    const std::uint8_t* at = window.Near(q) ? window.Around(src, q) : src + q;
-    Store(dst + q, inPlace ? BlurStepInPlace(at, previousHi) : BlurStepApart(at));
+  // In place, the left neighbour of each group's first byte (bytes 0, 8, 16 and 24) is the blurred last
+  // byte of the group before; every other left neighbour is an old byte. Those last bytes (7, 15, 23, 31)
+  // have old left neighbours, so a first pass over old neighbours gets them right, and a second pass
+  // swaps them in as the left neighbours of the first bytes. `previousHi` carries byte 31 of the step before.
+  static __m256i InPlace(const std::uint8_t* at, __m256i& previousHi) {
+    const __m256i old = V::Load(at);
+    // Bytes k-1 for k = 1..31, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
+    const __m256i oldLeft = _mm256_alignr_epi8(old, _mm256_permute2x128_si256(old, old, 0x08), 15);
+    const Wide sum = NeighbourSum<V>(at, oldLeft);
+    const __m256i firstLo = _mm256_srli_epi16(sum.lo, 3);
+    const __m256i firstHi = _mm256_srli_epi16(sum.hi, 3);
+    // Lane 0 of each half: the old left neighbours of bytes 0 and 16 (lo), 8 and 24 (hi), as 16 bits.
+    const __m256i lane0 = _mm256_set_epi64x(0, 0xFF, 0, 0xFF);
+    const __m256i oldLeftLo = _mm256_and_si256(oldLeft, lane0);
+    const __m256i oldLeftHi = _mm256_and_si256(_mm256_srli_si256(oldLeft, 8), lane0);
+    // Bytes 0 and 16 take bytes 31 of the step before and 15 of this one; bytes 8 and 24 take 7 and 23.
+    const __m256i blurredLeftLo = _mm256_srli_si256(_mm256_permute2x128_si256(previousHi, firstHi, 0x21), 14);
+    const __m256i blurredLeftHi = _mm256_srli_si256(firstLo, 14);
+    const __m256i sumLo = _mm256_add_epi16(_mm256_sub_epi16(sum.lo, oldLeftLo), blurredLeftLo);
+    const __m256i sumHi = _mm256_add_epi16(_mm256_sub_epi16(sum.hi, oldLeftHi), blurredLeftHi);
+    previousHi = firstHi;
+    return _mm256_packus_epi16(_mm256_srli_epi16(sumLo, 3), _mm256_srli_epi16(sumHi, 3));
   }
-}
+};
 
 // ---- Expand ----
 
@@ -149,35 +103,15 @@ __m256i Axis(__m256i first, __m256i second, __m256i third, __m256i order) {
 
 }  // namespace
 
-// Stores that straddle cache lines cost double, so all but the first and last are aligned; those two
-// overlap their neighbours.
-void ClearPlane(std::uint8_t* plane) {
-  const __m256i zero = _mm256_setzero_si256();
-  std::uint8_t* const end = plane + planeSize;
-  Store(plane, zero);
-  std::uint8_t* p = plane + vectorBytes - reinterpret_cast<std::uintptr_t>(plane) % vectorBytes;
-  for (; p + vectorBytes <= end; p += vectorBytes) _mm256_store_si256(reinterpret_cast<__m256i*>(p), zero);
-  Store(end - vectorBytes, zero);
-}
+void ClearPlane(std::uint8_t* plane) { ClearPlaneWith<V>(plane); }
 
 void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
                  int endRow) {
-  const __m256i wd = _mm256_set1_epi16(static_cast<short>(dstWeight & 0xFF));
-  const __m256i ws = _mm256_set1_epi16(static_cast<short>(srcWeight & 0xFF));
-  for (long p = planeWidth * firstRow; p < planeWidth * endRow; p += vectorBytes) {
-    const Wide sum = Add(Scale(Load(dst + p), wd), Scale(Load(src + p), ws));
-    Store(dst + p, _mm256_packus_epi16(sum.lo, sum.hi));
-  }
+  BlendPlanesWith<V>(dst, src, dstWeight, srcWeight, firstRow, endRow);
 }
 
 void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  std::memset(dst + planeWidth * firstRow, 0, planeWidth);
-  if (dst == src) {
-    BlurBand<true>(dst, src, firstRow, endRow);
-  } else {
-    BlurBand<false>(dst, src, firstRow, endRow);
-  }
-  std::memset(dst + planeWidth * (endRow - 1), 0, planeWidth);
+  BlurPlaneWith<V, BlurSteps>(dst, src, firstRow, endRow);
 }
 
 void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
@@ -193,20 +127,14 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
           even ? _mm256_set1_epi32(static_cast<int>(palette[indices & 0xFF]))
                : _mm256_inserti128_si256(_mm256_castsi128_si256(FourEntries(palette, indices)),
                                          FourEntries(palette, indices >> 32), 1);
-      Store(row + 4 * c, entries);
+      V::Store(row + 4 * c, entries);
     }
   }
 }
 
 void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
                       int endRow) {
-  for (int r = firstRow; r < endRow; ++r) {
-    std::uint8_t* to = dst + r * dstPitch;
-    const std::uint8_t* from = src + r * srcPitch;
-    for (int b = 0; b < rowBytes; b += vectorBytes) {
-      Store(to + b, _mm256_adds_epu8(Load(to + b), Load(from + b)));
-    }
-  }
+  AddRowsSaturatedWith<V>(dst, dstPitch, src, srcPitch, firstRow, endRow);
 }
 
 // Sixteen pixels per step: the map positions in 16-bit lanes (with |lightX|, |lightY| <= 16384 they

@@ -1,16 +1,15 @@
 // The AVX-512 set, 64 bytes per step: palette expansion by byte permutes, blend, blur and the
-// saturating row add; the other kernels of this set are the AVX2 ones. Each function here carries its
-// own target, so none of it leaks into shared code.
+// saturating row add; the other kernels of this set are the AVX2 ones. This file alone is compiled for
+// AVX-512, and all it defines or instantiates is internal to it.
 #include <immintrin.h>
 
 #include <cstdint>
 #include <cstring>
 
 #include "render/kernel_sets.h"
-#include "render/blur_edge_window.h"
 #include "render/kernels.h"
-
-#define QUENDRALIS_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vbmi")))
+#include "render/simd_avx512.h"
+#include "render/simd_plane_loops.h"
 
 namespace avx512 {
 
@@ -25,7 +24,7 @@ struct Channel {
 
 // Each half of a quarter comes from 32 entries, 128 bytes, with one two-register byte permute: entry
 // i's byte sits at 4i + byte.
-QUENDRALIS_AVX512 Channel ChannelOf(const std::uint32_t* palette, int byte) {
+Channel ChannelOf(const std::uint32_t* palette, int byte) {
   alignas(64) std::uint8_t picks[pixelsPerStep];
   for (int i = 0; i < pixelsPerStep; ++i) picks[i] = static_cast<std::uint8_t>(4 * (i % 32) + byte);
   const __m512i pick = _mm512_load_si512(picks);
@@ -42,7 +41,7 @@ QUENDRALIS_AVX512 Channel ChannelOf(const std::uint32_t* palette, int byte) {
 
 // The channel's byte for 64 indices: the low seven bits pick within a half of the table, the top bit
 // picks the half.
-QUENDRALIS_AVX512 __m512i LookUp(const Channel& channel, __m512i indices, __mmask64 upperHalf) {
+__m512i LookUp(const Channel& channel, __m512i indices, __mmask64 upperHalf) {
   const __m512i lower = _mm512_permutex2var_epi8(channel.quarter[0], indices, channel.quarter[1]);
   const __m512i upper = _mm512_permutex2var_epi8(channel.quarter[2], indices, channel.quarter[3]);
   return _mm512_mask_blend_epi8(upperHalf, lower, upper);
@@ -51,7 +50,7 @@ QUENDRALIS_AVX512 __m512i LookUp(const Channel& channel, __m512i indices, __mmas
 // The unpacks below interleave within 128-bit lanes: output vector j, lane L, takes bytes 4j..4j+3 of
 // lane L of the channel vectors. Moving plane byte 16j + 4L + k to position 16L + 4j + k beforehand
 // makes output vector j hold pixels 16j..16j+15 in order.
-QUENDRALIS_AVX512 __m512i LaneOrder() {
+__m512i LaneOrder() {
   alignas(64) std::uint8_t order[pixelsPerStep];
   for (int lane = 0; lane < 4; ++lane)
     for (int j = 0; j < 4; ++j)
@@ -61,88 +60,44 @@ QUENDRALIS_AVX512 __m512i LaneOrder() {
 
 // ---- Blend, blur and row add ----
 
-constexpr int vectorBytes = 64;
-constexpr int rowBytes = planeWidth * 4;  // of 32-bit surface memory
+using V = Vectors;
+using Wide = V::Wide;
 
-QUENDRALIS_AVX512 __m512i Load(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
-QUENDRALIS_AVX512 void Store(std::uint8_t* p, __m512i v) { _mm512_storeu_si512(p, v); }
+struct BlurSteps {
+  static __m512i Apart(const std::uint8_t* at) { return V::Pack(V::Eighth(NeighbourSum<V>(at, V::Load(at - 1)))); }
 
-// 64 bytes as 16-bit lanes, split within each 128-bit lane as the unpack instructions do; packing them
-// back restores the byte order.
-struct Wide {
-  __m512i lo, hi;
-};
-
-QUENDRALIS_AVX512 Wide Add(Wide a, Wide b) { return {_mm512_add_epi16(a.lo, b.lo), _mm512_add_epi16(a.hi, b.hi)}; }
-
-// d * w >> 8 per byte, as 16-bit lanes: the byte placed in the high half of a lane is d << 8.
-QUENDRALIS_AVX512 Wide Scale(__m512i bytes, __m512i weight) {
-  const __m512i zero = _mm512_setzero_si512();
-  return {_mm512_mulhi_epu16(_mm512_unpacklo_epi8(zero, bytes), weight),
-          _mm512_mulhi_epu16(_mm512_unpackhi_epi8(zero, bytes), weight)};
-}
-
-// a + b per byte as 16-bit lanes: interleaved byte pairs times (1, 1) sum in one step.
-QUENDRALIS_AVX512 Wide PairSum(__m512i a, __m512i b) {
-  const __m512i ones = _mm512_set1_epi8(1);
-  return {_mm512_maddubs_epi16(_mm512_unpacklo_epi8(a, b), ones),
-          _mm512_maddubs_epi16(_mm512_unpackhi_epi8(a, b), ones)};
-}
-
-// The eight neighbours of 64 consecutive positions, the left ones given.
-QUENDRALIS_AVX512 Wide NeighbourSum(const std::uint8_t* at, __m512i left) {
-  const Wide above = Add(PairSum(Load(at - 321), Load(at - 320)), PairSum(Load(at - 319), Load(at + 1)));
-  const Wide below = Add(PairSum(Load(at + 319), Load(at + 320)), PairSum(Load(at + 321), left));
-  return Add(above, below);
-}
-
-QUENDRALIS_AVX512 __m512i BlurStepApart(const std::uint8_t* at) {
-  const Wide sum = NeighbourSum(at, Load(at - 1));
-  return _mm512_packus_epi16(_mm512_srli_epi16(sum.lo, 3), _mm512_srli_epi16(sum.hi, 3));
-}
-
-// In place, as in the AVX2 set: a first pass over old left neighbours gets the last byte of every
-// group of eight right (bytes 7, 15, ..., 63), and those replace the old left neighbours of the groups'
-// first bytes (0, 8, ..., 56). `previousHi` carries byte 63 of the step before.
-QUENDRALIS_AVX512 __m512i BlurStepInPlace(const std::uint8_t* at, __m512i& previousHi) {
-  const __m512i old = Load(at);
-  // Bytes k-1 for k = 1..63, and 0 for byte 0: the old bytes moved up by one across the lanes.
-  const __m512i oldLeft = _mm512_alignr_epi8(old, _mm512_maskz_alignr_epi64(0xFC, old, old, 6), 15);
-  const Wide sum = NeighbourSum(at, oldLeft);
-  const __m512i firstLo = _mm512_srli_epi16(sum.lo, 3);
-  const __m512i firstHi = _mm512_srli_epi16(sum.hi, 3);
-  // 16-bit lane 0 of each 128-bit lane: the old left neighbours of bytes 0, 16, 32, 48 (lo) and
-  // 8, 24, 40, 56 (hi).
-  const __m512i lane0 = _mm512_set_epi64(0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF);
-  const __m512i oldLeftLo = _mm512_and_si512(oldLeft, lane0);
-  const __m512i oldLeftHi = _mm512_and_si512(_mm512_bsrli_epi128(oldLeft, 8), lane0);
-  // Bytes 0, 16, 32, 48 take bytes 63 of the step before and 15, 31, 47 of this one (lane 7 of the hi
-  // half one 128-bit lane down); bytes 8, 24, 40, 56 take 7, 23, 39, 55 (lane 7 of the lo half). The
-  // masked alignr with every lane selected: the plain one starts from an undefined vector, which
-  // g++ 12 reports as used uninitialised.
-  const __m512i blurredLeftLo =
-      _mm512_bsrli_epi128(_mm512_maskz_alignr_epi64(0xFF, firstHi, previousHi, 6), 14);
-  const __m512i blurredLeftHi = _mm512_bsrli_epi128(firstLo, 14);
-  const __m512i sumLo = _mm512_add_epi16(_mm512_sub_epi16(sum.lo, oldLeftLo), blurredLeftLo);
-  const __m512i sumHi = _mm512_add_epi16(_mm512_sub_epi16(sum.hi, oldLeftHi), blurredLeftHi);
-  previousHi = firstHi;
-  return _mm512_packus_epi16(_mm512_srli_epi16(sumLo, 3), _mm512_srli_epi16(sumHi, 3));
-}
-
-// A row is five steps, so a band's inner rows are whole steps.
-template <bool inPlace>
-QUENDRALIS_AVX512 void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  __m512i previousHi = _mm512_setzero_si512();  // row firstRow is already zero
-  BlurEdgeWindow<vectorBytes> window;
-  for (long q = planeWidth * (firstRow + 1L); q < planeWidth * (endRow - 1L); q += vectorBytes) {
-    const std::uint8_t* at = window.Near(q) ? window.Around(src, q) : src + q;
-    Store(dst + q, inPlace ? BlurStepInPlace(at, previousHi) : BlurStepApart(at));
+  // In place, as in the AVX2 set: a first pass over old left neighbours gets the last byte of every
+  // group of eight right (bytes 7, 15, ..., 63), and those replace the old left neighbours of the groups'
+  // first bytes (0, 8, ..., 56). `previousHi` carries byte 63 of the step before.
+  static __m512i InPlace(const std::uint8_t* at, __m512i& previousHi) {
+    const __m512i old = V::Load(at);
+    // Bytes k-1 for k = 1..63, and 0 for byte 0: the old bytes moved up by one across the lanes.
+    const __m512i oldLeft = _mm512_alignr_epi8(old, _mm512_maskz_alignr_epi64(0xFC, old, old, 6), 15);
+    const Wide sum = NeighbourSum<V>(at, oldLeft);
+    const __m512i firstLo = _mm512_srli_epi16(sum.lo, 3);
+    const __m512i firstHi = _mm512_srli_epi16(sum.hi, 3);
+    // 16-bit lane 0 of each 128-bit lane: the old left neighbours of bytes 0, 16, 32, 48 (lo) and
+    // 8, 24, 40, 56 (hi).
+    const __m512i lane0 = _mm512_set_epi64(0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF);
+    const __m512i oldLeftLo = _mm512_and_si512(oldLeft, lane0);
+    const __m512i oldLeftHi = _mm512_and_si512(_mm512_bsrli_epi128(oldLeft, 8), lane0);
+    // Bytes 0, 16, 32, 48 take bytes 63 of the step before and 15, 31, 47 of this one (lane 7 of the hi
+    // half one 128-bit lane down); bytes 8, 24, 40, 56 take 7, 23, 39, 55 (lane 7 of the lo half). The
+    // masked alignr with every lane selected: the plain one starts from an undefined vector, which
+    // g++ 12 reports as used uninitialised.
+    const __m512i blurredLeftLo =
+        _mm512_bsrli_epi128(_mm512_maskz_alignr_epi64(0xFF, firstHi, previousHi, 6), 14);
+    const __m512i blurredLeftHi = _mm512_bsrli_epi128(firstLo, 14);
+    const __m512i sumLo = _mm512_add_epi16(_mm512_sub_epi16(sum.lo, oldLeftLo), blurredLeftLo);
+    const __m512i sumHi = _mm512_add_epi16(_mm512_sub_epi16(sum.hi, oldLeftHi), blurredLeftHi);
+    previousHi = firstHi;
+    return _mm512_packus_epi16(_mm512_srli_epi16(sumLo, 3), _mm512_srli_epi16(sumHi, 3));
   }
-}
+};
 
 }  // namespace
 
-QUENDRALIS_AVX512 void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
+void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
   const Channel blue = ChannelOf(palette, 0), green = ChannelOf(palette, 1), red = ChannelOf(palette, 2),
                 top = ChannelOf(palette, 3);
   const __m512i order = LaneOrder();
@@ -167,34 +122,18 @@ QUENDRALIS_AVX512 void ExpandPlane(const std::uint32_t* palette, void* pixels, l
   }
 }
 
-QUENDRALIS_AVX512 void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight,
-                                   int firstRow, int endRow) {
-  const __m512i wd = _mm512_set1_epi16(static_cast<short>(dstWeight & 0xFF));
-  const __m512i ws = _mm512_set1_epi16(static_cast<short>(srcWeight & 0xFF));
-  // A row is five steps.
-  for (long p = planeWidth * static_cast<long>(firstRow); p < planeWidth * static_cast<long>(endRow); p += vectorBytes) {
-    const Wide sum = Add(Scale(Load(dst + p), wd), Scale(Load(src + p), ws));
-    Store(dst + p, _mm512_packus_epi16(sum.lo, sum.hi));
-  }
+void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
+                 int endRow) {
+  BlendPlanesWith<V>(dst, src, dstWeight, srcWeight, firstRow, endRow);
 }
 
-QUENDRALIS_AVX512 void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  std::memset(dst + planeWidth * firstRow, 0, planeWidth);
-  if (dst == src) {
-    BlurBand<true>(dst, src, firstRow, endRow);
-  } else {
-    BlurBand<false>(dst, src, firstRow, endRow);
-  }
-  std::memset(dst + planeWidth * (endRow - 1), 0, planeWidth);
+void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
+  BlurPlaneWith<V, BlurSteps>(dst, src, firstRow, endRow);
 }
 
-QUENDRALIS_AVX512 void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch,
-                                        int firstRow, int endRow) {
-  for (int r = firstRow; r < endRow; ++r) {
-    std::uint8_t* to = dst + r * dstPitch;
-    const std::uint8_t* from = src + r * srcPitch;
-    for (int b = 0; b < rowBytes; b += vectorBytes) Store(to + b, _mm512_adds_epu8(Load(to + b), Load(from + b)));
-  }
+void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
+                      int endRow) {
+  AddRowsSaturatedWith<V>(dst, dstPitch, src, srcPitch, firstRow, endRow);
 }
 
 }  // namespace avx512

@@ -1,91 +1,61 @@
 // The whole-plane kernels with SSE2, 16 bytes per step: bytes widen to 16-bit lanes for the products
-// and sums and pack back with unsigned saturation.
+// and sums and pack back with unsigned saturation. On the web the same file runs over WebAssembly SIMD.
 #include <emmintrin.h>
 
 #include <cstdint>
 #include <cstring>
 
 #include "render/kernel_sets.h"
-#include "render/blur_edge_window.h"
 #include "render/kernels.h"
+#include "render/simd_plane_loops.h"
+#include "render/simd_sse2.h"
 
 namespace sse2 {
 
 namespace {
 
-constexpr int vectorBytes = 16;
-constexpr int rowBytes = planeWidth * 4;  // of 32-bit surface memory
-
-__m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-void Store(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-
-// The 16 bytes as two vectors of eight 16-bit lanes: bytes 0-7 and bytes 8-15.
-struct Wide {
-  __m128i lo, hi;
-};
-
-Wide Widen(__m128i v) {
-  const __m128i zero = _mm_setzero_si128();
-  return {_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)};
-}
-
-Wide Add(Wide a, Wide b) { return {_mm_add_epi16(a.lo, b.lo), _mm_add_epi16(a.hi, b.hi)}; }
-
-// d * w >> 8 per byte, as 16-bit lanes: the byte placed in the high half of a lane is d << 8.
-Wide Scale(__m128i bytes, __m128i weight) {
-  const __m128i zero = _mm_setzero_si128();
-  return {_mm_mulhi_epu16(_mm_unpacklo_epi8(zero, bytes), weight),
-          _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, bytes), weight)};
-}
+using V = Vectors;
+using Wide = V::Wide;
 
 // ---- Blur ----
 
 // The seven neighbours of 16 consecutive positions other than the one just before each: in place the
 // three above are already blurred and the four after still hold their old values.
 Wide NeighbourSumWithoutLeft(const std::uint8_t* at) {
-  Wide sum = Add(Widen(Load(at - 321)), Widen(Load(at - 320)));
-  sum = Add(sum, Widen(Load(at - 319)));
-  sum = Add(sum, Widen(Load(at + 1)));
-  sum = Add(sum, Widen(Load(at + 319)));
-  sum = Add(sum, Widen(Load(at + 320)));
-  return Add(sum, Widen(Load(at + 321)));
+  Wide sum = V::Add(V::Widen(V::Load(at - 321)), V::Widen(V::Load(at - 320)));
+  sum = V::Add(sum, V::Widen(V::Load(at - 319)));
+  sum = V::Add(sum, V::Widen(V::Load(at + 1)));
+  sum = V::Add(sum, V::Widen(V::Load(at + 319)));
+  sum = V::Add(sum, V::Widen(V::Load(at + 320)));
+  return V::Add(sum, V::Widen(V::Load(at + 321)));
 }
 
-// Into a different plane every neighbour is a source byte.
-__m128i BlurStepApart(const std::uint8_t* at) {
-  const Wide sum = Add(NeighbourSumWithoutLeft(at), Widen(Load(at - 1)));
-  return _mm_packus_epi16(_mm_srli_epi16(sum.lo, 3), _mm_srli_epi16(sum.hi, 3));
-}
-
-// In place, the left neighbour of each group's first byte (bytes 0 and 8) is the blurred last byte of
-// the group before; every other left neighbour is an old byte. Those last bytes (7 and 15) have old
-// left neighbours, so a first pass over old neighbours gets them right, and a second pass swaps them in
-// as the left neighbours of the first bytes. `previousHi` carries byte 15 of the step before; the steps
-// do not wait for one another, as byte 15 never depends on it.
-__m128i BlurStepInPlace(const std::uint8_t* at, __m128i& previousHi) {
-  const __m128i lane0 = _mm_set_epi16(0, 0, 0, 0, 0, 0, 0, -1);
-  const Wide partial = NeighbourSumWithoutLeft(at);
-  // Bytes k-1 for k = 1..15, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
-  const Wide oldLeft = Widen(_mm_slli_si128(Load(at), 1));
-  const __m128i firstLo = _mm_srli_epi16(_mm_add_epi16(partial.lo, oldLeft.lo), 3);
-  const __m128i firstHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, oldLeft.hi), 3);
-  const __m128i meanLo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(partial.lo, oldLeft.lo),
-                                                      _mm_srli_si128(previousHi, 14)), 3);
-  const __m128i leftHi = _mm_or_si128(_mm_andnot_si128(lane0, oldLeft.hi), _mm_srli_si128(firstLo, 14));
-  const __m128i meanHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, leftHi), 3);
-  previousHi = firstHi;
-  return _mm_packus_epi16(meanLo, meanHi);
-}
-
-template <bool inPlace>
-void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  __m128i previousHi = _mm_setzero_si128();  // row firstRow is already zero
-  BlurEdgeWindow<vectorBytes> window;
-  for (long q = planeWidth * (firstRow + 1L); q < planeWidth * (endRow - 1L); q += vectorBytes) {
-    const std::uint8_t* at = window.Near(q) ? window.Around(src, q) : src + q;
-    Store(dst + q, inPlace ? BlurStepInPlace(at, previousHi) : BlurStepApart(at));
+struct BlurSteps {
+  // Into a different plane every neighbour is a source byte.
+  static __m128i Apart(const std::uint8_t* at) {
+    return V::Pack(V::Eighth(V::Add(NeighbourSumWithoutLeft(at), V::Widen(V::Load(at - 1)))));
   }
-}
+
+  // In place, the left neighbour of each group's first byte (bytes 0 and 8) is the blurred last byte of
+  // the group before; every other left neighbour is an old byte. Those last bytes (7 and 15) have old
+  // left neighbours, so a first pass over old neighbours gets them right, and a second pass swaps them in
+  // as the left neighbours of the first bytes. `previousHi` carries byte 15 of the step before; the steps
+  // do not wait for one another, as byte 15 never depends on it.
+  static __m128i InPlace(const std::uint8_t* at, __m128i& previousHi) {
+    const __m128i lane0 = _mm_set_epi16(0, 0, 0, 0, 0, 0, 0, -1);
+    const Wide partial = NeighbourSumWithoutLeft(at);
+    // Bytes k-1 for k = 1..15, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
+    const Wide oldLeft = V::Widen(_mm_slli_si128(V::Load(at), 1));
+    const __m128i firstLo = _mm_srli_epi16(_mm_add_epi16(partial.lo, oldLeft.lo), 3);
+    const __m128i firstHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, oldLeft.hi), 3);
+    const __m128i meanLo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(partial.lo, oldLeft.lo),
+                                                        _mm_srli_si128(previousHi, 14)), 3);
+    const __m128i leftHi = _mm_or_si128(_mm_andnot_si128(lane0, oldLeft.hi), _mm_srli_si128(firstLo, 14));
+    const __m128i meanHi = _mm_srli_epi16(_mm_add_epi16(partial.hi, leftHi), 3);
+    previousHi = firstHi;
+    return _mm_packus_epi16(meanLo, meanHi);
+  }
+};
 
 // ---- Expand ----
 
@@ -130,35 +100,15 @@ __m128i Quotients(__m128i d, __m128d qLo, __m128d qHi) {
 
 }  // namespace
 
-// Stores that straddle cache lines cost double, so all but the first and last are aligned; those two
-// overlap their neighbours.
-void ClearPlane(std::uint8_t* plane) {
-  const __m128i zero = _mm_setzero_si128();
-  std::uint8_t* const end = plane + planeSize;
-  Store(plane, zero);
-  std::uint8_t* p = plane + vectorBytes - reinterpret_cast<std::uintptr_t>(plane) % vectorBytes;
-  for (; p + vectorBytes <= end; p += vectorBytes) _mm_store_si128(reinterpret_cast<__m128i*>(p), zero);
-  Store(end - vectorBytes, zero);
-}
+void ClearPlane(std::uint8_t* plane) { ClearPlaneWith<V>(plane); }
 
 void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
                  int endRow) {
-  const __m128i wd = _mm_set1_epi16(static_cast<short>(dstWeight & 0xFF));
-  const __m128i ws = _mm_set1_epi16(static_cast<short>(srcWeight & 0xFF));
-  for (long p = planeWidth * firstRow; p < planeWidth * endRow; p += vectorBytes) {
-    const Wide sum = Add(Scale(Load(dst + p), wd), Scale(Load(src + p), ws));
-    Store(dst + p, _mm_packus_epi16(sum.lo, sum.hi));
-  }
+  BlendPlanesWith<V>(dst, src, dstWeight, srcWeight, firstRow, endRow);
 }
 
 void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  std::memset(dst + planeWidth * firstRow, 0, planeWidth);
-  if (dst == src) {
-    BlurBand<true>(dst, src, firstRow, endRow);
-  } else {
-    BlurBand<false>(dst, src, firstRow, endRow);
-  }
-  std::memset(dst + planeWidth * (endRow - 1), 0, planeWidth);
+  BlurPlaneWith<V, BlurSteps>(dst, src, firstRow, endRow);
 }
 
 void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
@@ -171,23 +121,19 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
       // Eight equal bytes, as in the dark parts of most planes, need only one look-up.
       if (indices == (indices & 0xFF) * 0x0101010101010101u) {
         const __m128i entry = _mm_set1_epi32(static_cast<int>(palette[indices & 0xFF]));
-        Store(row + 4 * c, entry);
-        Store(row + 4 * c + 16, entry);
+        V::Store(row + 4 * c, entry);
+        V::Store(row + 4 * c + 16, entry);
         continue;
       }
-      Store(row + 4 * c, FourEntries(palette, indices));
-      Store(row + 4 * c + 16, FourEntries(palette, indices >> 32));
+      V::Store(row + 4 * c, FourEntries(palette, indices));
+      V::Store(row + 4 * c + 16, FourEntries(palette, indices >> 32));
     }
   }
 }
 
 void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
                       int endRow) {
-  for (int r = firstRow; r < endRow; ++r) {
-    std::uint8_t* to = dst + r * dstPitch;
-    const std::uint8_t* from = src + r * srcPitch;
-    for (int b = 0; b < rowBytes; b += vectorBytes) Store(to + b, _mm_adds_epu8(Load(to + b), Load(from + b)));
-  }
+  AddRowsSaturatedWith<V>(dst, dstPitch, src, srcPitch, firstRow, endRow);
 }
 
 // Eight pixels per step: the map positions in 16-bit lanes (with |lightX|, |lightY| <= 16384 they

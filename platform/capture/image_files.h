@@ -1,11 +1,12 @@
-// The capture's output files: PNG frames (uncompressed deflate, no library needed) and 16-bit WAV.
+// The capture's output files: PNG frames (deflated through libpng) and 16-bit WAV.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Writes 0x00RRGGBB pixels as an RGB PNG; false when the file cannot be written.
+// Writes 0x00RRGGBB pixels as an 8-bit RGB PNG, the same bytes every time for the same pixels;
+// false when the file cannot be written whole.
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height);
 
 // A float sample as 16-bit PCM: clamped to -1..1 and rounded.
@@ -16,7 +17,6 @@ class WavWriter {
 public:
     void Append(const float* samples, int frames);
     bool Write(const std::string& path) const;
-    std::size_t frames() const { return samples_.size() / 2; }
 
 private:
     std::vector<std::int16_t> samples_;
