@@ -2,12 +2,11 @@
 # missing), then configures and builds one preset. Sourced, not run. Each script passes the lists it
 # needs, e.g. `ensure_packages "${run_packages[@]}" "${test_packages[@]}"`.
 
-# Building and playing the demo, and capturing it (video through FFmpeg's libraries, PNG frames;
-# the ffmpeg program for as long as the capture still hands its video to it).
+# Building and playing the demo, and capturing it (video through FFmpeg's libraries, PNG frames).
 run_packages=(g++ cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev
-              libavformat-dev libavcodec-dev libswscale-dev ffmpeg)
-# The test suite and the benchmarks, on top of run_packages.
-test_packages=(clang libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool imagemagick
+              libavformat-dev libavcodec-dev libavutil-dev libswscale-dev)
+# The test suite and the benchmarks, on top of run_packages (ffmpeg's programs check the videos).
+test_packages=(clang libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool imagemagick ffmpeg
                g++-mingw-w64-i686-posix)
 
 ensure_packages() {
