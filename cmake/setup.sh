@@ -12,7 +12,8 @@ test_packages=(clang libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool ima
 ensure_packages() {
     local missing=()
     for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+        # No pipe into grep -q: under pipefail its early exit can fail the pipe through SIGPIPE.
+        [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = 'install ok installed' ] || missing+=("$p")
     done
     ((${#missing[@]})) || return 0
     echo "Installing: ${missing[*]}"
