@@ -1,3 +1,8 @@
+# The XM writer is a library of its own: the composer writes the demo's module with it and the
+# tests write their small modules with it.
+add_library(quendralis_xm_writer STATIC ${CMAKE_SOURCE_DIR}/tools/compose/xm_writer.cpp)
+target_include_directories(quendralis_xm_writer PUBLIC ${CMAKE_SOURCE_DIR})
+
 # Every folder under tools/ is one host program, named after its folder.
 file(GLOB tool_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*)
 set(QUENDRALIS_GENERATORS "")
@@ -5,9 +10,13 @@ foreach(dir IN LISTS tool_dirs)
   if(IS_DIRECTORY ${dir})
     get_filename_component(tool ${dir} NAME)
     file(GLOB tool_sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(FILTER tool_sources EXCLUDE REGEX "/xm_writer\\.cpp$")
     if(tool_sources)
       add_executable(${tool} ${tool_sources})
       target_include_directories(${tool} PRIVATE ${CMAKE_SOURCE_DIR})
+      if(tool STREQUAL "compose")
+        target_link_libraries(${tool} PRIVATE quendralis_xm_writer)
+      endif()
       if(NOT tool STREQUAL "embed")
         list(APPEND QUENDRALIS_GENERATORS ${tool})
       endif()

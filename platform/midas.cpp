@@ -3,8 +3,15 @@
 // renders through MidasRenderAudio, and only that side touches a playing module.
 #include "platform/midas.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
@@ -112,15 +119,63 @@ void PublishStatus(Layer& l, const MusicPlayer& player, const SyncEvent* events,
     if (count > 0) l.syncInfo.store(static_cast<std::int32_t>(events[count - 1].value), std::memory_order_relaxed);
 }
 
-bool ReadFile(const char* fileName, std::vector<std::uint8_t>& bytes) {
+// Appends what `read` gives until the end of the file; false on an error or past the size limit,
+// so a file that grows while it is read is still refused.
+template <typename Read>
+bool ReadAll(Read read, std::vector<std::uint8_t>& bytes) {
+    std::uint8_t chunk[65536];
+    for (;;) {
+        const long got = read(chunk, sizeof chunk);
+        if (got < 0) return false;
+        if (got == 0) return true;
+        if (bytes.size() + static_cast<std::size_t>(got) > midasMaxModuleBytes) return false;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+}
+
+// Only a plain file of sane size is read. A FIFO or a device could block the start for ever or
+// never end, and a huge file would be read whole into memory: each is a failed load. The name is
+// checked before it is opened, and the opened file again, as the name may change in between.
+bool ReadPlainFile(const char* fileName, std::vector<std::uint8_t>& bytes) {
+#ifdef _WIN32
+    std::error_code error;
+    const std::filesystem::path path(fileName);
+    if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > midasMaxModuleBytes ||
+        error)
+        return false;
     std::FILE* file = std::fopen(fileName, "rb");
     if (!file) return false;
-    std::uint8_t chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool ok = !std::ferror(file);
+    const bool ok = ReadAll(
+        [file](std::uint8_t* chunk, std::size_t size) {
+            const std::size_t got = std::fread(chunk, 1, size, file);
+            return std::ferror(file) ? -1L : static_cast<long>(got);
+        },
+        bytes);
     std::fclose(file);
     return ok;
+#else
+    const auto plainAndSane = [](const struct stat& s) { return S_ISREG(s.st_mode) && s.st_size <= off_t{midasMaxModuleBytes}; };
+    struct stat named {};
+    if (::stat(fileName, &named) != 0 || !plainAndSane(named)) return false;
+    // O_NONBLOCK: should a FIFO take the name after the check, opening it does not wait for a writer.
+    const int fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat opened {};
+    bool ok = ::fstat(fd, &opened) == 0 && plainAndSane(opened);
+    if (ok) {
+        bytes.reserve(static_cast<std::size_t>(opened.st_size));
+        ok = ReadAll(
+            [fd](std::uint8_t* chunk, std::size_t size) {
+                ssize_t got;
+                do got = ::read(fd, chunk, size);
+                while (got < 0 && errno == EINTR);
+                return static_cast<long>(got);
+            },
+            bytes);
+    }
+    ::close(fd);
+    return ok;
+#endif
 }
 
 }  // namespace
@@ -144,9 +199,12 @@ bool MidasReadModule(const char* fileName, std::vector<std::uint8_t>& bytes) {
         bytes.assign(qres::fallbackModule, qres::fallbackModule + qres::fallbackModuleSize);
         return true;
     }
-    // Only a plain file is read: a directory or a pipe of that name is a failed load, not a fallback.
-    if (status.type() != std::filesystem::file_type::regular) return false;
-    return ReadFile(fileName, bytes);
+    // Anything else of that name (a directory, a pipe, a file too large) is a failed load, not a fallback.
+    if (!ReadPlainFile(fileName, bytes)) {
+        bytes.clear();
+        return false;
+    }
+    return true;
 }
 
 void MidasRenderAudio(float* samples, int frames) {

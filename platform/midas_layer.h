@@ -21,8 +21,12 @@ void MidasRenderAudio(float* samples, int frames);
 // given name exists (on by default). Tests switch it off to see a missing module.
 void MidasUseFallbackModule(bool use);
 
+// The largest module file that is read; a larger one is a failed load.
+constexpr std::size_t midasMaxModuleBytes = std::size_t{64} << 20;
+
 // The bytes MIDASloadModule would load for `fileName`: the file when one of that name exists (false
-// when it cannot be read), otherwise the built-in module when the fallback is on and there is one.
+// when it is not a plain file of at most midasMaxModuleBytes, or cannot be read), otherwise the
+// built-in module when the fallback is on and there is one.
 bool MidasReadModule(const char* fileName, std::vector<std::uint8_t>& bytes);
 
 // One sync command of a module: the time from the song's start at which its row begins, its song

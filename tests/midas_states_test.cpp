@@ -2,6 +2,8 @@
 // row, and after a module that could not be loaded; and which file a module name loads.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <functional>
 
 #include "midas_fake_host.h"
@@ -259,7 +261,33 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadFile{"empty", [](const std::filesystem::path& p) { std::ofstream{p}; }},
         BadFile{"text", [](const std::filesystem::path& p) { std::ofstream{p} << std::string(4000, 'x'); }},
-        BadFile{"directory", [](const std::filesystem::path& p) { std::filesystem::create_directory(p); }}),
+        BadFile{"directory", [](const std::filesystem::path& p) { std::filesystem::create_directory(p); }},
+        // Neither blocks the load: a FIFO without a writer, a device that never ends.
+        BadFile{"fifo", [](const std::filesystem::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
+        BadFile{"device", [](const std::filesystem::path& p) { std::filesystem::create_symlink("/dev/zero", p); }},
+        BadFile{"link_to_a_fifo",
+                [](const std::filesystem::path& p) {
+                    ASSERT_EQ(mkfifo((p.string() + ".fifo").c_str(), 0600), 0);
+                    std::filesystem::create_symlink(p.string() + ".fifo", p);
+                }},
+        // A playable song made sparse beyond the limit: refused by its size, not by its content.
+        BadFile{"larger_than_64_MiB",
+                [](const std::filesystem::path& p) {
+                    const std::vector<std::uint8_t> song = SongWithSyncs();
+                    std::ofstream(p, std::ios::binary)
+                        .write(reinterpret_cast<const char*>(song.data()), static_cast<std::streamsize>(song.size()));
+                    std::filesystem::resize_file(p, midasMaxModuleBytes + 1);
+                }}),
     [](const ::testing::TestParamInfo<BadFile>& param) { return std::string(param.param.what); });
+
+TEST_F(MidasLoadTest, FileOfExactly64MiBIsRead) {
+    std::filesystem::create_directories(Folder());
+    const std::filesystem::path path = Folder() / "large.xm";
+    std::ofstream{path};
+    std::filesystem::resize_file(path, midasMaxModuleBytes);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(MidasReadModule(path.c_str(), bytes));
+    EXPECT_EQ(bytes.size(), midasMaxModuleBytes);
+}
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "tests/midas_test_module.h"
+
 namespace {
 
 std::vector<std::uint8_t> TinyModule() {
@@ -50,6 +52,36 @@ TEST(XmSyncs, RefusesEveryTruncationWithoutReadingPastTheEnd) {
         std::vector<std::uint8_t> cut(m.begin(), m.begin() + static_cast<long>(size));
         XmSongLayout layout;
         EXPECT_FALSE(ScanXmSyncs(cut.data(), cut.size(), layout)) << size;
+    }
+}
+
+// A module from the composer's writer: W cells stored as full five-field cells, as masked cells and
+// as W00 (its parameter left out) are all found in the patterns the orders name.
+TEST(XmSyncs, ReadsBackTheSyncsOfAModuleFromTheWriter) {
+    xmtest::Builder b(3);
+    b.AddSquareInstrument();
+    const int first = b.AddPattern(4);
+    const int second = b.AddPattern(2);
+    b.Set(first, 0, 2, xmtest::Sync(0));
+    b.Set(first, 1, 0, {49, 1, 0x50, xm::effectSync, 2});
+    b.Set(first, 1, 1, xmtest::Note(50));
+    b.Set(first, 3, 0, xmtest::Effect(xmtest::effectSpeed, 3));
+    b.Set(second, 1, 1, xmtest::Sync(255));
+    b.SetOrders({1, 0, 1});
+    const std::vector<std::uint8_t> m = b.Build();
+
+    XmSongLayout layout;
+    ASSERT_TRUE(ScanXmSyncs(m.data(), m.size(), layout));
+    EXPECT_EQ(layout.orders, (std::vector<std::uint8_t>{1, 0, 1}));
+    EXPECT_EQ(layout.patternRows, (std::vector<std::uint16_t>{4, 2}));
+    ASSERT_EQ(layout.syncs.size(), 3u);
+    const XmSyncCell expected[] = {{0, 0, 2, 0}, {0, 1, 0, 2}, {1, 1, 1, 255}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(layout.syncs[i].pattern, expected[i].pattern);
+        EXPECT_EQ(layout.syncs[i].row, expected[i].row);
+        EXPECT_EQ(layout.syncs[i].channel, expected[i].channel);
+        EXPECT_EQ(layout.syncs[i].value, expected[i].value);
     }
 }
 

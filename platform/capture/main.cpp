@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <chrono>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/capture/image_files.h"
+#include "platform/capture/layers.h"
 #include "platform/midas_layer.h"
 #include "platform/virtual/virtual_host.h"
 #include "platform/win32.h"
@@ -23,16 +25,20 @@ const char usage[] =
     "usage: quendralis-capture [--fps N] [--start S] [--seconds S] [--scale K] [--module FILE] OUTPUT\n"
     "       quendralis-capture --hashes [--fps N] [--start S] [--seconds S] [--module FILE]\n"
     "       quendralis-capture --cues [--module FILE]\n"
+    "       quendralis-capture --layers S[,S...] [--fps N] [--module FILE] FOLDER\n"
     "       quendralis-capture --help\n"
     "OUTPUT ending in .mp4, .mkv or .mov is a video (needs ffmpeg); any other OUTPUT is a directory\n"
     "that receives frame-000000.png ... and audio.wav. --hashes writes nothing: it prints one line\n"
-    "per frame, 'frame N HASH', and last 'audio HASH' over the float samples, to compare builds.\n";
+    "per frame, 'frame N HASH', and last 'audio HASH' over the float samples, to compare builds.\n"
+    "--layers writes, at the first frame at or after each time S (seconds), every drawing effect's\n"
+    "planes, palette and surface and the frame after each layer into FOLDER, with FOLDER/index.json.\n";
 
 struct Options {
     int fps = 60;
     double start = 0, seconds = -1;
     int scale = 0;   // 0: 3 for video, 1 for PNG frames
     std::string module, output;
+    std::vector<double> layers;
     bool cues = false, video = false, hashes = false;
 };
 
@@ -67,6 +73,7 @@ bool Parse(int argc, char** argv, Options& o) {
             o.seconds = v;
         } else if (a == "--scale" && hasValue && Number(argv[++i], v, 1, 16) && v == static_cast<int>(v)) {
             o.scale = static_cast<int>(v);
+        } else if (a == "--layers" && hasValue && ParseLayerTimes(argv[++i], o.layers)) {
         } else if (a == "--module" && hasValue) {
             o.module = argv[++i];
         } else if (!a.empty() && a[0] != '-' && o.output.empty()) {
@@ -236,6 +243,14 @@ int main(int argc, char** argv) {
     if (!o.module.empty()) MidasRedirectModule(std::filesystem::absolute(o.module).c_str());
 
     const double songMs = MidasSongLengthMs(module.data(), module.size());
+    if (!o.layers.empty()) {
+        if (*std::max_element(o.layers.begin(), o.layers.end()) * 1000.0 >= songMs) {
+            std::fprintf(stderr, "quendralis-capture: --layers: times from 0 to below %.1f s, the song's length\n",
+                         songMs / 1000.0);
+            return 2;
+        }
+        return CaptureLayers(o.layers, o.fps, o.output);
+    }
     const double lengthMs = o.seconds >= 0 ? o.seconds * 1000.0 : songMs - o.start * 1000.0;
     const long firstFrame = static_cast<long>(std::ceil(o.start * o.fps - 1e-9));
     const long frameCount = static_cast<long>(lengthMs * o.fps / 1000.0 + 0.5);
