@@ -1,6 +1,6 @@
 # Shared by ./run and ./test: installs the Debian packages the project needs (only those missing),
 # then configures and builds one preset. Sourced, not run.
-packages=(g++ clang cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev libgtest-dev libgmock-dev
+packages=(g++ clang cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xdotool imagemagick ffmpeg g++-mingw-w64-i686-posix)
 
 ensure_packages() {

@@ -1,7 +1,6 @@
-// The capture's outputs: a PNG folder with audio.wav, a video through ffmpeg, or hashes.
+// The capture's outputs: a PNG folder with audio.wav, a video through FFmpeg's libraries, or hashes.
 #include "platform/capture/frame_sink.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,8 +19,6 @@ const std::vector<std::uint32_t>& Scaled(const std::vector<std::uint32_t>& frame
                 frame[static_cast<std::size_t>(y / k) * 320 + static_cast<std::size_t>(x / k)];
     return out;
 }
-
-bool HaveFfmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
 
 }  // namespace
 
@@ -49,30 +46,12 @@ bool FrameSink::Open(const Options& o) {
         }
         return true;
     }
-    if (!HaveFfmpeg()) {
-        std::fprintf(stderr, "quendralis-capture: a video needs ffmpeg (Debian package: ffmpeg)\n");
+    std::string error;
+    if (!video_.Open(o.output, o.fps, o.scale, error)) {
+        std::fprintf(stderr, "quendralis-capture: cannot write '%s': %s\n", o.output.c_str(), error.c_str());
         return false;
     }
-    videoTemp_ = o.output + ".video.mkv";
-    audioTemp_ = o.output + ".audio.m4a";
-    // The frames go in at 320x240 and ffmpeg enlarges them itself, pixel for pixel, in the same pass
-    // that converts them: a ninth of the bytes through the pipe. The fastest preset keeps the
-    // encoder ahead of real time; its larger files are of no concern at this quality.
-    const std::string command = "ffmpeg -loglevel error -y -f rawvideo -pixel_format bgr0 -video_size 320x240"
-                                " -framerate " + std::to_string(o.fps) + " -i - -vf scale=" +
-                                std::to_string(320 * o.scale) + ":" + std::to_string(240 * o.scale) +
-                                ":flags=neighbor -c:v libx264 -preset ultrafast -crf 16 -pix_fmt yuv420p '" +
-                                videoTemp_ + "'";
-    pipe_ = popen(command.c_str(), "w");
-    // A few frames of room in the pipe let the demo and the encoder run side by side rather than
-    // in turns; where the system refuses, the default size still works.
-    if (pipe_) fcntl(fileno(pipe_), F_SETPIPE_SZ, 1 << 20);
-    // The sound is encoded by a second ffmpeg as it comes, beside the pictures, so that only a copy
-    // of both streams is left for the end.
-    const std::string audioCommand = "ffmpeg -loglevel error -y -f s16le -ar 48000 -ac 2 -i - -c:a aac "
-                                     "-aac_coder fast -b:a 192k '" + audioTemp_ + "'";
-    audioPipe_ = popen(audioCommand.c_str(), "w");
-    return pipe_ != nullptr && audioPipe_ != nullptr;
+    return true;
 }
 
 bool FrameSink::WriteAudio(const float* samples, int frames) {
@@ -85,9 +64,7 @@ bool FrameSink::WriteAudio(const float* samples, int frames) {
         wav_.Append(samples, frames);
         return true;
     }
-    pcm_.resize(2 * static_cast<std::size_t>(frames));
-    for (std::size_t i = 0; i < pcm_.size(); ++i) pcm_[i] = PcmSample(samples[i]);
-    return std::fwrite(pcm_.data(), 2, pcm_.size(), audioPipe_) == pcm_.size();
+    return video_.Audio(samples, frames);
 }
 
 bool FrameSink::Write(const std::vector<std::uint32_t>& frame, int index) {
@@ -102,26 +79,30 @@ bool FrameSink::Write(const std::vector<std::uint32_t>& frame, int index) {
         hash.Print("frame", index);
         return true;
     }
-    if (pipe_) return std::fwrite(frame.data(), 4, frame.size(), pipe_) == frame.size();
+    if (options_->video) return video_.Frame(frame.data());
     const auto& pixels = Scaled(frame, options_->scale, scaled_);
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06d.png", index);
     return WritePng(options_->output + "/" + name, pixels.data(), 320 * options_->scale, 240 * options_->scale);
 }
 
-bool FrameSink::Close() {
+bool FrameSink::Close(bool failed) {
+    const char* name = options_->output.c_str();
     if (options_->hashes) {
         audioHash_.Print("audio", -1);
         return true;
     }
-    if (!options_->video) return wav_.Write(options_->output + "/audio.wav");
-    const bool video = pclose(pipe_) == 0;
-    const bool audio = pclose(audioPipe_) == 0;
-    const std::string mux = "ffmpeg -loglevel error -y -i '" + videoTemp_ + "' -i '" + audioTemp_ +
-                            "' -c copy -shortest '" + options_->output + "'";
-    const bool muxed = video && audio && std::system(mux.c_str()) == 0;
-    std::filesystem::remove(videoTemp_);
-    std::filesystem::remove(audioTemp_);
-    return muxed;
+    if (!options_->video) {
+        if (!failed && wav_.Write(options_->output + "/audio.wav")) return true;
+        std::fprintf(stderr, "quendralis-capture: cannot write the frames and audio.wav into '%s'\n", name);
+        return false;
+    }
+    std::string error = video_.Error();
+    if (failed) {
+        video_.Abandon();
+    } else if (video_.Finish(error)) {
+        return true;
+    }
+    std::fprintf(stderr, "quendralis-capture: cannot write '%s': %s\n", name, error.empty() ? "write failed" : error.c_str());
+    return false;
 }
-

@@ -1,5 +1,5 @@
 // Where the capture's frames and sound go: PNG files and a WAV in a folder, raw pixels and samples
-// into ffmpeg for a video, or only their hashes.
+// into a video through FFmpeg's libraries, or only their hashes.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 
 #include "platform/capture/image_files.h"
 #include "platform/capture/options.h"
+#include "platform/capture/video_writer.h"
 
 // 64-bit FNV-1a: a fingerprint of the exact bytes, the same on every CPU.
 class Fnv1a {
@@ -26,15 +27,13 @@ public:
     bool Open(const Options& o);
     bool WriteAudio(const float* samples, int frames);
     bool Write(const std::vector<std::uint32_t>& frame, int index);
-    // Finishes the output: the hashes' last line, the WAV, or the video's file.
-    bool Close();
+    // Finishes the output: the hashes' last line, the WAV, or the video's file; false, having said
+    // why, when it cannot, and then no half-written video stays.
+    bool Close(bool failed);
 
 private:
     const Options* options_ = nullptr;
-    FILE* pipe_ = nullptr;
-    FILE* audioPipe_ = nullptr;
-    std::string videoTemp_, audioTemp_;
-    std::vector<std::int16_t> pcm_;
+    VideoWriter video_;
     std::vector<std::uint32_t> scaled_;
     WavWriter wav_;
     Fnv1a audioHash_;

@@ -73,10 +73,7 @@ int main(int argc, char** argv) {
     FrameSink sink;
     if (!sink.Open(o)) return 1;
     const CaptureResult result = RunCapture(o, sink, firstFrame, frameCount);
-    if (!sink.Close() || result.failed) {
-        std::fprintf(stderr, "quendralis-capture: writing '%s' failed\n", o.output.c_str());
-        return 1;
-    }
+    if (!sink.Close(result.failed)) return 1;
     const char* where = o.hashes ? "hashes" : o.output.c_str();
     if (result.stopped) {
         std::fprintf(stderr, "quendralis-capture: stopped at frame %ld; %s holds the %ld frames so far (%.1f s)\n",
