@@ -38,9 +38,10 @@ struct MidasCue {
     std::uint32_t value;
 };
 
-// Every sync command of the module in `data`, by song position, then row, then channel, timed as
-// libopenmpt plays the song from its start (tempo and speed changes included). A sync fires up to
-// one 64-frame slice after its row begins. Empty when the data is not a playable XM module.
+// The sync commands of one pass of the song in `data` as it plays: each at the time from the song's
+// start at which its row begins, in play order (a row played twice listed twice, a position the
+// song never reaches not at all), tempo and speed changes included. A sync fires up to one
+// 64-frame slice after its row begins. Empty when the data is not a playable XM module.
 std::vector<MidasCue> MidasListCues(const std::uint8_t* data, std::size_t size);
 
 // The length of one pass of the song in `data`, in ms; 0 when it is not a playable module.

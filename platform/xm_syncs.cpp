@@ -2,7 +2,9 @@
 // not needed and not read.
 #include "platform/xm_syncs.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -25,9 +27,10 @@ private:
 // One packed pattern: a leading byte with bit 7 set says which of note, instrument, volume,
 // effect and parameter follow; otherwise it is the note and all four others follow.
 bool ScanPattern(const Reader& in, std::size_t at, std::size_t packedSize, std::uint16_t pattern, std::uint16_t rows,
-                 std::uint16_t channels, std::vector<XmSyncCell>& syncs) {
+                 std::uint16_t channels, XmSongLayout& layout) {
     const std::size_t end = at + packedSize;
     for (std::uint16_t row = 0; row < rows; ++row) {
+        XmRowTiming timing{pattern, row, false, 0};
         for (std::uint16_t channel = 0; channel < channels; ++channel) {
             if (at >= end) return packedSize == 0;
             std::uint8_t mask = in.Byte(at);
@@ -42,13 +45,29 @@ bool ScanPattern(const Reader& in, std::size_t at, std::size_t packedSize, std::
                 if (at >= end) return false;
                 fields[f] = in.Byte(at++);
             }
-            if ((mask & 0x08) && fields[3] == xmSyncEffect) syncs.push_back({pattern, row, channel, fields[4]});
+            if (!(mask & 0x08)) continue;
+            const std::uint8_t effect = fields[3];
+            const std::uint8_t param = fields[4];
+            if (effect == xmSyncEffect) layout.syncs.push_back({pattern, row, channel, param});
+            if (effect == xmPositionJump || effect == xmPatternBreak || (effect == xmExtended && param >> 4 == 0x6))
+                timing.jumps = true;
+            if (effect == xmExtended && param >> 4 == 0xE && timing.delay == 0) timing.delay = param & 0x0F;
         }
+        if (timing.jumps || timing.delay) layout.timings.push_back(timing);
     }
     return true;
 }
 
 }  // namespace
+
+XmRowTiming TimingOf(const XmSongLayout& layout, std::uint16_t pattern, std::uint16_t row) {
+    const auto at = std::lower_bound(layout.timings.begin(), layout.timings.end(), std::pair{pattern, row},
+                                     [](const XmRowTiming& t, std::pair<std::uint16_t, std::uint16_t> key) {
+                                         return t.pattern < key.first || (t.pattern == key.first && t.row < key.second);
+                                     });
+    if (at != layout.timings.end() && at->pattern == pattern && at->row == row) return *at;
+    return {pattern, row, false, 0};
+}
 
 bool ScanXmSyncs(const std::uint8_t* data, std::size_t size, XmSongLayout& layout) {
     layout = {};
@@ -71,7 +90,7 @@ bool ScanXmSyncs(const std::uint8_t* data, std::size_t size, XmSongLayout& layou
         if (patternHeader < 9 || !in.Has(at, patternHeader)) return false;
         at += patternHeader;
         if (!in.Has(at, packedSize)) return false;
-        if (!ScanPattern(in, at, packedSize, p, rows, channels, layout.syncs)) return false;
+        if (!ScanPattern(in, at, packedSize, p, rows, channels, layout)) return false;
         layout.patternRows.push_back(rows);
         at += packedSize;
     }

@@ -221,3 +221,122 @@ TEST_F(MidasSyncTest, HostsAudioThreadPlaysWhileTheMainThreadAsksForTheStatus) {
 }
 
 }  // namespace
+
+namespace {
+
+using xmtest::Builder;
+using xmtest::Effect;
+using xmtest::Sync;
+
+// A row that plays again fires its syncs again, once a pass; a held row is one pass.
+struct ReplayCase {
+    const char* name;
+    std::vector<std::uint8_t> (*make)();
+    std::vector<std::pair<std::uint32_t, long>> fires;   // value and the frame its row's pass begins
+};
+
+// One row: W00 and B00, a jump to itself.
+std::vector<std::uint8_t> RowJumpingToItself() {
+    Builder b(2);
+    b.AddPattern(1);
+    b.Set(0, 0, 0, Sync(0));
+    b.Set(0, 0, 1, Effect(xmtest::effectPositionJump, 0));
+    b.SetOrders({0});
+    return b.Build();
+}
+
+// Row 0 plays once, then row 1 (W02, B00 D01) jumps back to itself.
+std::vector<std::uint8_t> PatternJumpingBackToItsRow() {
+    Builder b(3);
+    b.AddPattern(3);
+    b.Set(0, 0, 0, Sync(5));
+    b.Set(0, 1, 0, Sync(2));
+    b.Set(0, 1, 1, Effect(xmtest::effectPositionJump, 0));
+    b.Set(0, 1, 2, Effect(xmtest::effectPatternBreak, 1));
+    b.SetOrders({0});
+    return b.Build();
+}
+
+// Row 0 (W00, E62) loops onto itself twice: three passes, then row 1 (W02).
+std::vector<std::uint8_t> PatternLoopOnOneRow() {
+    Builder b(2);
+    b.AddPattern(2);
+    b.Set(0, 0, 0, Sync(0));
+    b.Set(0, 0, 1, Effect(xm::effectExtended, 0x62));
+    b.Set(0, 1, 0, Sync(2));
+    b.SetOrders({0, 0});
+    return b.Build();
+}
+
+// Row 0 (W00, EE2) is held for three rows' worth of ticks: one pass; row 1 (W02) follows.
+std::vector<std::uint8_t> PatternDelay() {
+    Builder b(2);
+    b.AddPattern(2);
+    b.Set(0, 0, 0, Sync(0));
+    b.Set(0, 0, 1, Effect(xm::effectExtended, 0xE2));
+    b.Set(0, 1, 0, Sync(2));
+    b.SetOrders({0});
+    return b.Build();
+}
+
+// A song of one row that starts over at its end.
+std::vector<std::uint8_t> OneRowSongStartingOver() { return xmtest::OneRow(); }
+
+class MidasReplayTest : public MidasSyncTest, public ::testing::WithParamInterface<ReplayCase> {};
+
+TEST_P(MidasReplayTest, EachPassOfARowFiresItsSyncsOnTime) {
+    const ReplayCase& c = GetParam();
+    Play(c.make());
+    Render(c.fires.back().second + 64);
+    ASSERT_EQ(fired.size(), c.fires.size());
+    for (std::size_t i = 0; i < fired.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(fired[i].value, c.fires[i].first);
+        EXPECT_LE(fired[i].frame, c.fires[i].second);
+        EXPECT_LT(c.fires[i].second, fired[i].frame + 64);
+    }
+}
+
+constexpr long row = framesPerRow;
+
+INSTANTIATE_TEST_SUITE_P(
+    Songs, MidasReplayTest,
+    ::testing::Values(
+        ReplayCase{"row_jumping_to_itself", RowJumpingToItself, {{0, 0}, {0, row}, {0, 2 * row}, {0, 3 * row}}},
+        ReplayCase{"pattern_jumping_back_to_its_row", PatternJumpingBackToItsRow,
+                   {{5, 0}, {2, row}, {2, 2 * row}, {2, 3 * row}, {2, 4 * row}}},
+        ReplayCase{"pattern_loop_on_one_row", PatternLoopOnOneRow, {{0, 0}, {0, row}, {0, 2 * row}, {2, 3 * row}}},
+        ReplayCase{"pattern_delay", PatternDelay, {{0, 0}, {2, 3 * row}, {0, 4 * row}}},
+        ReplayCase{"one_row_song_starting_over", OneRowSongStartingOver, {{0, 0}, {0, row}, {0, 2 * row}}}),
+    [](const ::testing::TestParamInfo<ReplayCase>& param) { return std::string(param.param.name); });
+
+// The cue list is one pass as played: a looped row listed at each pass, a position the song jumps
+// over not listed.
+TEST(MidasCues, ListOnePassInPlayOrder) {
+    Builder b(2);
+    b.AddPattern(2);
+    b.AddPattern(1);
+    b.Set(0, 0, 0, Sync(0));
+    b.Set(0, 0, 1, Effect(xm::effectExtended, 0x61));   // row 0 twice
+    b.Set(0, 1, 0, Sync(2));
+    b.Set(0, 1, 1, Effect(xmtest::effectPositionJump, 2));   // over position 1
+    b.Set(1, 0, 0, Sync(9));
+    b.SetOrders({0, 1, 1, 0});
+    b.Set(1, 0, 1, Effect(xmtest::effectPositionJump, 3));
+    const std::vector<std::uint8_t> song = b.Build();
+    const std::vector<MidasCue> cues = MidasListCues(song.data(), song.size());
+    // 120 ms a row: 0 0 0 | 0 0 0 again | 0 1 | 2 0 (order 2) | 3 0, 3 0 again, 3 1; then the
+    // song ends as it would start over at a row it has played.
+    const std::vector<MidasCue> expected = {{0, 0, 0, 0},   {120, 0, 0, 0}, {240, 0, 1, 2}, {360, 2, 0, 9},
+                                            {480, 3, 0, 0}, {600, 3, 0, 0}, {720, 3, 1, 2}};
+    ASSERT_EQ(cues.size(), expected.size());
+    for (std::size_t i = 0; i < cues.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(cues[i].timeMs, expected[i].timeMs, 1e-6);
+        EXPECT_EQ(cues[i].order, expected[i].order);
+        EXPECT_EQ(cues[i].row, expected[i].row);
+        EXPECT_EQ(cues[i].value, expected[i].value);
+    }
+}
+
+}  // namespace
