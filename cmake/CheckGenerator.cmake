@@ -1,7 +1,8 @@
-# Runs one data generator into an empty folder and compares each file it writes with data/.
+# Runs one data generator (under EMULATOR, if a cross build has one) into an empty folder and compares
+# each file it writes with data/.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
-execute_process(COMMAND ${GENERATOR} ${WORK_DIR} RESULT_VARIABLE result)
+execute_process(COMMAND ${EMULATOR} ${GENERATOR} ${WORK_DIR} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${GENERATOR} failed: ${result}")
 endif()

@@ -3,30 +3,26 @@
 # player over a static libopenmpt and waveOut. No tools, tests or hosts: those run on the build machine.
 enable_language(RC)
 
-# The SSE2 kernels need SSE2, and float arithmetic in SSE registers rounds as on the Linux build
-# instead of carrying the x87's extra precision. With SSE on, mingw realigns the stack where a
-# Windows callback enters with only 4-byte alignment. The compiler may still spill a 32-byte AVX
-# value with an aligned move to a stack that Windows aligns to 16 bytes only: the assembler makes
-# every aligned vector move an unaligned one.
-add_compile_options(-msse2 -mfpmath=sse -Wa,-muse-unaligned-vector-move)
+# SSE2 maths on 32-bit x86 comes from cmake/FloatingPoint.cmake, as on every build. With SSE on,
+# mingw realigns the stack where a Windows callback enters with only 4-byte alignment. The compiler
+# may still spill a 32-byte AVX value with an aligned move to a stack that Windows aligns to 16 bytes
+# only: the assembler makes every aligned vector move an unaligned one.
+add_compile_options(-Wa,-muse-unaligned-vector-move)
 if(NOT mingw_triplet)
   string(REGEX REPLACE "-g[+][+].*$" "" mingw_triplet "${CMAKE_CXX_COMPILER}")
   get_filename_component(mingw_triplet ${mingw_triplet} NAME)
 endif()
 
-# libopenmpt is built once from Debian's source package and kept in the build tree.
-set(openmpt_dir ${CMAKE_BINARY_DIR}/libopenmpt)
-if(NOT EXISTS ${openmpt_dir}/prefix/.built)
-  execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/libopenmpt-windows.sh ${openmpt_dir} ${mingw_triplet}
-                  RESULT_VARIABLE openmpt_result)
-  if(NOT openmpt_result EQUAL 0)
-    message(FATAL_ERROR "libopenmpt for Windows could not be built")
-  endif()
+# libopenmpt is built once from Debian's source package, into a cache shared by every build tree.
+execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/libopenmpt.sh ${mingw_triplet}
+                OUTPUT_VARIABLE openmpt_prefix OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE openmpt_result)
+if(NOT openmpt_result EQUAL 0 OR NOT EXISTS ${openmpt_prefix}/lib/libopenmpt.a)
+  message(FATAL_ERROR "libopenmpt for Windows could not be built")
 endif()
 add_library(openmpt STATIC IMPORTED)
 set_target_properties(openmpt PROPERTIES
-  IMPORTED_LOCATION ${openmpt_dir}/prefix/lib/libopenmpt.a
-  INTERFACE_INCLUDE_DIRECTORIES ${openmpt_dir}/prefix/include
+  IMPORTED_LOCATION ${openmpt_prefix}/lib/libopenmpt.a
+  INTERFACE_INCLUDE_DIRECTORIES ${openmpt_prefix}/include
   INTERFACE_LINK_LIBRARIES "ole32;rpcrt4")
 
 # Objects rather than an archive: WinMain is what the C runtime's start-up code calls, and nothing in

@@ -6,7 +6,8 @@ packages=(g++ clang cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libp
 ensure_packages() {
     local missing=()
     for p in "${packages[@]}" "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+        # No pipe into grep -q: under pipefail its early exit can fail the pipe through SIGPIPE.
+        [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = 'install ok installed' ] || missing+=("$p")
     done
     ((${#missing[@]})) || return 0
     echo "Installing: ${missing[*]}"

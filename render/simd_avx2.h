@@ -31,9 +31,9 @@ struct Vectors {
 
   static Wide Add(Wide a, Wide b) { return {_mm256_add_epi16(a.lo, b.lo), _mm256_add_epi16(a.hi, b.hi)}; }
   // d * w >> 8 per byte, as 16-bit lanes: the byte placed in the high half of a lane is d << 8.
-  static Wide Scale(Type bytes, Type weight) {
-    return {_mm256_mulhi_epu16(_mm256_unpacklo_epi8(Zero(), bytes), weight),
-            _mm256_mulhi_epu16(_mm256_unpackhi_epi8(Zero(), bytes), weight)};
+  static Wide Scale(Type values, Type weight) {
+    return {_mm256_mulhi_epu16(_mm256_unpacklo_epi8(Zero(), values), weight),
+            _mm256_mulhi_epu16(_mm256_unpackhi_epi8(Zero(), values), weight)};
   }
   // a + b per byte as 16-bit lanes: interleaving the two and multiplying each byte pair by (1, 1) sums
   // them in one step.

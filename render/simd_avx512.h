@@ -31,9 +31,9 @@ struct Vectors {
 
   static Wide Add(Wide a, Wide b) { return {_mm512_add_epi16(a.lo, b.lo), _mm512_add_epi16(a.hi, b.hi)}; }
   // d * w >> 8 per byte, as 16-bit lanes: the byte placed in the high half of a lane is d << 8.
-  static Wide Scale(Type bytes, Type weight) {
-    return {_mm512_mulhi_epu16(_mm512_unpacklo_epi8(Zero(), bytes), weight),
-            _mm512_mulhi_epu16(_mm512_unpackhi_epi8(Zero(), bytes), weight)};
+  static Wide Scale(Type values, Type weight) {
+    return {_mm512_mulhi_epu16(_mm512_unpacklo_epi8(Zero(), values), weight),
+            _mm512_mulhi_epu16(_mm512_unpackhi_epi8(Zero(), values), weight)};
   }
   // a + b per byte as 16-bit lanes: interleaved byte pairs times (1, 1) sum in one step.
   static Wide PairSum(Type a, Type b) {

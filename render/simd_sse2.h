@@ -31,9 +31,9 @@ struct Vectors {
   static Wide Widen(Type v) { return {_mm_unpacklo_epi8(v, Zero()), _mm_unpackhi_epi8(v, Zero())}; }
   static Wide Add(Wide a, Wide b) { return {_mm_add_epi16(a.lo, b.lo), _mm_add_epi16(a.hi, b.hi)}; }
   // d * w >> 8 per byte, as 16-bit lanes: the byte placed in the high half of a lane is d << 8.
-  static Wide Scale(Type bytes, Type weight) {
-    return {_mm_mulhi_epu16(_mm_unpacklo_epi8(Zero(), bytes), weight),
-            _mm_mulhi_epu16(_mm_unpackhi_epi8(Zero(), bytes), weight)};
+  static Wide Scale(Type values, Type weight) {
+    return {_mm_mulhi_epu16(_mm_unpacklo_epi8(Zero(), values), weight),
+            _mm_mulhi_epu16(_mm_unpackhi_epi8(Zero(), values), weight)};
   }
   // Back to bytes with unsigned saturation, in the order Widen and Scale took them.
   static Type Pack(Wide w) { return _mm_packus_epi16(w.lo, w.hi); }

@@ -14,11 +14,11 @@ std::uint32_t randomState = 1;
 
 // The single-precision value nearest to pi/180, a little below it, so quarter turns fall just short.
 constexpr float radiansPerDegree = 0.017453292f;
-static_assert(std::bit_cast<std::uint32_t>(radiansPerDegree) == 0x3C8EFA35u);
+static_assert(__builtin_bit_cast(std::uint32_t, radiansPerDegree) == 0x3C8EFA35u);
 
 // The single-precision value nearest to 1/32767.
 constexpr float inverseRandomRange = 3.0518509e-05f;
-static_assert(std::bit_cast<std::uint32_t>(inverseRandomRange) == 0x38000100u);
+static_assert(__builtin_bit_cast(std::uint32_t, inverseRandomRange) == 0x38000100u);
 
 }  // namespace
 

@@ -6,14 +6,13 @@ set -u
 build=$1
 src=$(cd "$2" && pwd)
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null || exit 77
+[ -x "$build/quendralis" ] || exit 77   # a build without the SDL program
+. "$src/tests/virtual_screen.bash"
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'stop_virtual_screen; rm -rf "$work"' EXIT
 
-display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display SDL_AUDIODRIVER=dummy
+start_virtual_screen 1024x768x24
+export SDL_AUDIODRIVER=dummy
 # The display driver is built without the sanitizers: its races are its own, not ours.
 export TSAN_OPTIONS="suppressions=$src/tests/tsan.supp ${TSAN_OPTIONS:-}"
 
@@ -35,20 +34,13 @@ echo "window: $covers"
 
 # The bump scene fades in from black: a few seconds in, the picture is lit.
 sleep 4
-import -display "$display" -window root "$work/shot.png" 2>/dev/null
-brightest=$(convert "$work/shot.png" -format '%[fx:round(255*maxima)]' info:)
+brightest=$(brightest_on_screen "$work/shot.png")
 echo "brightest channel on screen: $brightest"
 [ "$brightest" -gt 0 ] || { echo "the window shows only black"; kill $demo; exit 1; }
 
 xdotool windowfocus "$window" 2>/dev/null; xdotool key Escape
-for _ in $(seq 20); do kill -0 $demo 2>/dev/null || break; sleep 0.1; done
-if kill -0 $demo 2>/dev/null; then
-    echo "Esc did not end the demo within two seconds"
-    kill $demo
-    exit 1
-fi
-wait $demo
-code=$?
+wait_exit $demo 2
+[ "$code" -ne 124 ] || { echo "Esc did not end the demo within two seconds"; exit 1; }
 echo "exit code $code"
 cat "$work/stderr"
 [ "$code" -eq 0 ]

@@ -7,6 +7,7 @@ build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*"; cat "$work/stderr" 2>/dev/null; exit 1; }
+[ -x "$build/quendralis" ] || exit 77   # a build without the SDL program
 cd "$build"
 
 # A display number with no server: no socket and no lock file.

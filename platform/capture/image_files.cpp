@@ -1,13 +1,16 @@
 // PNG through libpng and WAV: exact, and byte-identical run after run.
 #include "platform/capture/image_files.h"
 
+#if __has_include(<png.h>)
 #include <png.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 
+#if __has_include(<png.h>)
 namespace {
 
 // libpng reports a failure by a long jump out of its own call; none of this lives past that jump.
@@ -52,6 +55,13 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     const bool closed = std::fclose(file) == 0;
     return encoded && closed;
 }
+#else
+// The WebAssembly capture (under node) has no libpng: it gives hashes, cues and the sound only.
+bool WritePng(const std::string&, const std::uint32_t*, int, int) {
+    std::fprintf(stderr, "quendralis-capture: this build writes no PNG frames\n");
+    return false;
+}
+#endif
 
 std::int16_t PcmSample(float sample) {
     return static_cast<std::int16_t>(std::lrint(std::clamp(sample, -1.0f, 1.0f) * 32767.0f));

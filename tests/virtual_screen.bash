@@ -1,0 +1,39 @@
+# A virtual X screen for the tests that run a real program: Xvfb, a screenshot's brightness and the
+# wait for the program's end. Sourced by tests/end_to_end.sh and .ci/wine_smoke.
+
+# Starts Xvfb on a free-looking display with the given screen (e.g. 800x600x24) and waits until it
+# answers (up to 20 s on a busy machine); sets DISPLAY and screen_pid. stop_virtual_screen ends it.
+start_virtual_screen() {
+    local display=:$((100 + RANDOM % 800))
+    Xvfb "$display" -screen 0 "$1" -nolisten tcp -br >/dev/null 2>&1 &
+    screen_pid=$!
+    for _ in $(seq 200); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+    export DISPLAY=$display
+}
+
+stop_virtual_screen() {
+    [ -n "${screen_pid:-}" ] && kill "$screen_pid" 2>/dev/null
+    screen_pid=""
+}
+
+# Takes a screenshot of the whole screen into file $1 and prints its brightest channel value, 0..255
+# (0 also when there is no picture to measure).
+brightest_on_screen() {
+    import -window root "$1" 2>/dev/null || true
+    convert "$1" -format '%[fx:round(255*maxima)]' info: 2>/dev/null || echo 0
+}
+
+# Waits up to $2 seconds for process $1 (a child of this shell) to end; its exit code in $code, 124
+# when it did not end (it is then killed).
+wait_exit() {
+    local pid=$1 seconds=$2
+    for _ in $(seq $((seconds * 10))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null || true
+        code=124
+        return
+    fi
+    code=0
+    wait "$pid" || code=$?
+}
