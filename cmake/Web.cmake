@@ -69,7 +69,8 @@ target_link_libraries(quendralis_virtual PUBLIC quendralis_platform)
 
 # The capture under node, reading and writing the machine's own files.
 file(GLOB capture_sources CONFIGURE_DEPENDS platform/capture/*.cpp)
-add_executable(quendralis-capture ${capture_sources})
+list(FILTER capture_sources EXCLUDE REGEX "/video_writer\\.cpp$")
+add_executable(quendralis-capture ${capture_sources} platform/web/no_video_writer.cpp)
 target_include_directories(quendralis-capture PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(quendralis-capture PRIVATE quendralis_virtual quendralis_demo quendralis_platform
                       quendralis_resources_with_module)
@@ -77,7 +78,7 @@ target_link_options(quendralis-capture PRIVATE -sNODERAWFS=1)
 
 # The page: the demo's own frame loop yields to the browser once per presented frame.
 set(site_dir ${CMAKE_BINARY_DIR}/site)
-file(GLOB web_sources CONFIGURE_DEPENDS platform/web/*.cpp)
+set(web_sources platform/web/main.cpp platform/web/web_host.cpp)
 add_executable(quendralis ${web_sources})
 target_link_libraries(quendralis PRIVATE quendralis_demo quendralis_platform quendralis_resources_without_module)
 set(web_page ${CMAKE_SOURCE_DIR}/platform/web/index.html)

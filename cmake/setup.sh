@@ -1,11 +1,17 @@
-# Shared by ./run and ./test: installs the Debian packages the project needs (only those missing),
-# then configures and builds one preset. Sourced, not run.
-packages=(g++ clang cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xdotool imagemagick ffmpeg g++-mingw-w64-i686-posix)
+# Shared by ./run, ./test and the CI scripts: installs the Debian packages a script names (only those
+# missing), then configures and builds one preset. Sourced, not run. Each script passes the lists it
+# needs, e.g. `ensure_packages "${run_packages[@]}" "${test_packages[@]}"`.
+
+# Building and playing the demo, and capturing it (video through FFmpeg's libraries, PNG frames).
+run_packages=(g++ cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev
+              libavformat-dev libavcodec-dev libavutil-dev libswscale-dev)
+# The test suite and the benchmarks, on top of run_packages (ffmpeg's programs check the videos).
+test_packages=(clang libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool imagemagick ffmpeg
+               g++-mingw-w64-i686-posix)
 
 ensure_packages() {
     local missing=()
-    for p in "${packages[@]}" "$@"; do
+    for p in "$@"; do
         # No pipe into grep -q: under pipefail its early exit can fail the pipe through SIGPIPE.
         [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = 'install ok installed' ] || missing+=("$p")
     done

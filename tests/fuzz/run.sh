@@ -7,7 +7,7 @@ set -euo pipefail
 seconds=${1:-60}
 cd "$(dirname "$0")/../.."
 . cmake/setup.sh
-ensure_packages clang libclang-rt-14-dev
+ensure_packages "${run_packages[@]}" clang libclang-rt-14-dev
 build_preset fuzz >/dev/null
 
 out=build/fuzz
