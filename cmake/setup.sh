@@ -12,8 +12,9 @@ test_packages=(clang libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool ima
 ensure_packages() {
     local missing=()
     for p in "$@"; do
-        # No pipe into grep -q: under pipefail its early exit can fail the pipe through SIGPIPE.
-        [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = 'install ok installed' ] || missing+=("$p")
+        # No pipe into grep -q: under pipefail its early exit can fail the pipe through SIGPIPE. A
+        # package installed for several architectures has a line for each.
+        grep -qx 'install ok installed' <<<"$(dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null)" || missing+=("$p")
     done
     ((${#missing[@]})) || return 0
     echo "Installing: ${missing[*]}"
