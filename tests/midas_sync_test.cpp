@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
 
 #include "midas_fake_host.h"
 #include "midas_test_module.h"
@@ -257,27 +258,22 @@ std::vector<std::uint8_t> PatternJumpingBackToItsRow() {
     return b.Build();
 }
 
-// Row 0 (W00, E62) loops onto itself twice: three passes, then row 1 (W02).
-std::vector<std::uint8_t> PatternLoopOnOneRow() {
+// Row 0 holds W00 and the extended effect `param`, row 1 holds W02.
+std::vector<std::uint8_t> RowWithExtendedEffect(std::uint8_t param, std::vector<std::uint8_t> orders) {
     Builder b(2);
     b.AddPattern(2);
     b.Set(0, 0, 0, Sync(0));
-    b.Set(0, 0, 1, Effect(xm::effectExtended, 0x62));
+    b.Set(0, 0, 1, Effect(xm::effectExtended, param));
     b.Set(0, 1, 0, Sync(2));
-    b.SetOrders({0, 0});
+    b.SetOrders(std::move(orders));
     return b.Build();
 }
 
-// Row 0 (W00, EE2) is held for three rows' worth of ticks: one pass; row 1 (W02) follows.
-std::vector<std::uint8_t> PatternDelay() {
-    Builder b(2);
-    b.AddPattern(2);
-    b.Set(0, 0, 0, Sync(0));
-    b.Set(0, 0, 1, Effect(xm::effectExtended, 0xE2));
-    b.Set(0, 1, 0, Sync(2));
-    b.SetOrders({0});
-    return b.Build();
-}
+// Row 0 (E62) loops onto itself twice: three passes, then row 1.
+std::vector<std::uint8_t> PatternLoopOnOneRow() { return RowWithExtendedEffect(0x62, {0, 0}); }
+
+// Row 0 (EE2) is held for three rows' worth of ticks: one pass; row 1 follows.
+std::vector<std::uint8_t> PatternDelay() { return RowWithExtendedEffect(0xE2, {0}); }
 
 // A song of one row that starts over at its end.
 std::vector<std::uint8_t> OneRowSongStartingOver() { return xmtest::OneRow(); }
