@@ -67,7 +67,7 @@ add_custom_command(TARGET quendralis POST_BUILD
 # fails and the page shows the demo's message box.
 add_executable(quendralis-fault ${web_sources})
 target_link_libraries(quendralis-fault PRIVATE quendralis_demo quendralis_platform quendralis_resources_without_module)
-target_compile_definitions(quendralis-fault PRIVATE QUENDRALIS_WEB_MISSING_RESOURCE=150)
+target_compile_definitions(quendralis-fault PRIVATE QUENDRALIS_WEB_MISSING_RESOURCE=IDR_FONT)
 get_target_property(page_options quendralis LINK_OPTIONS)
 set_target_properties(quendralis-fault PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site-fault
                       OUTPUT_NAME quendralis LINK_OPTIONS "${page_options}")

@@ -38,8 +38,9 @@ target_link_libraries(quendralis_platform PUBLIC openmpt winmm)
 add_executable(quendralis WIN32 data/resources.rc)
 target_link_libraries(quendralis PRIVATE quendralis_demo quendralis_platform ddraw dxguid)
 target_link_options(quendralis PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
-# The script names its files relative to data/; a change to any file there rebuilds the resources,
-# which takes less than reading the script to find the few it names.
+# The script names its files relative to data/ and takes its numbers from app/resource_ids.h; a change
+# to any of those rebuilds the resources, which takes less than reading the script to find the few it names.
 file(GLOB resource_files CONFIGURE_DEPENDS data/*)
+list(APPEND resource_files ${CMAKE_SOURCE_DIR}/app/resource_ids.h)
 set_source_files_properties(data/resources.rc PROPERTIES OBJECT_DEPENDS "${resource_files}")
 target_include_directories(quendralis PRIVATE ${CMAKE_SOURCE_DIR}/data)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resource_ids.h"
 #include "effects/effects.h"
 #include "music/music.h"
 #include "music/timeline.h"
@@ -113,16 +114,16 @@ TEST_P(ResourceFails, ReportsAndEndsStartUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, ResourceFails,
-                         testing::Values(ResourceFault{150, true, "LoadFont> FindResource FAILED"},
-                                         ResourceFault{150, false, "LoadFont> LoadResource FAILED"},
-                                         ResourceFault{146, true, "BumpedSurface> FindResource FAILED"},
-                                         ResourceFault{147, false, "BumpedSurface> LoadResource FAILED"},
-                                         ResourceFault{148, true, "Sweep> FindResource FAILED"},
-                                         ResourceFault{148, false, "Sweep> LoadResource FAILED"}));
+                         testing::Values(ResourceFault{IDR_FONT, true, "LoadFont> FindResource FAILED"},
+                                         ResourceFault{IDR_FONT, false, "LoadFont> LoadResource FAILED"},
+                                         ResourceFault{IDR_RELIEF_A, true, "BumpedSurface> FindResource FAILED"},
+                                         ResourceFault{IDR_RELIEF_B, false, "BumpedSurface> LoadResource FAILED"},
+                                         ResourceFault{IDR_LOGO, true, "Sweep> FindResource FAILED"},
+                                         ResourceFault{IDR_LOGO, false, "Sweep> LoadResource FAILED"}));
 
 TEST(MissingIcon, TheWindowClassGoesWithoutIt) {
     VirtualHost host;
-    host.resources[101] = std::nullopt;
+    host.resources[IDI_QUENDRALIS] = std::nullopt;
     host.onFrame = [](VirtualHost& h, int) { h.PressKey(VK_ESCAPE); };
     EXPECT_EQ(host.Run(), 0);
     EXPECT_TRUE(host.boxes.empty());
