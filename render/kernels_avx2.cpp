@@ -264,4 +264,7 @@ void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6
   reference::ProjectDots(dots + 6 * i, count - i, turns, pulse, random + i, x0 + i, y0 + i, x1 + i, y1 + i);
 }
 
+constinit const KernelTable kernels{KernelSet::AVX2, ClearPlane, BlendPlanes, BlurPlane, ExpandPlane,
+                                    AddRowsSaturated, LightPlane, ProjectDots, SumPoleFields, scalar::DrawFadingLine};
+
 }  // namespace avx2

@@ -136,4 +136,8 @@ void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src,
   AddRowsSaturatedWith<V>(dst, dstPitch, src, srcPitch, firstRow, endRow);
 }
 
+constinit const KernelTable kernels{KernelSet::AVX512, avx2::ClearPlane, BlendPlanes, BlurPlane, ExpandPlane,
+                                    AddRowsSaturated, avx2::LightPlane, avx2::ProjectDots, avx2::SumPoleFields,
+                                    scalar::DrawFadingLine};
+
 }  // namespace avx512

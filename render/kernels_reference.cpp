@@ -134,4 +134,7 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
   }
 }
 
+constinit const KernelTable kernels{KernelSet::Reference, ClearPlane, BlendPlanes, BlurPlane, ExpandPlane,
+                                    AddRowsSaturated, LightPlane, ProjectDots, SumPoleFields, DrawFadingLine};
+
 }  // namespace reference

@@ -193,4 +193,8 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
   reference::SumPoleFields(x + i, y + i, count - i, poleX, poleY, poleCount, sumX + i, sumY + i);
 }
 
+constinit const KernelTable kernels{KernelSet::SSE2, ClearPlane, BlendPlanes, BlurPlane, ExpandPlane,
+                                    AddRowsSaturated, LightPlane, reference::ProjectDots, SumPoleFields,
+                                    scalar::DrawFadingLine};
+
 }  // namespace sse2
