@@ -31,17 +31,12 @@ struct KernelTable {
   decltype(::DrawFadingLine)* drawFadingLine;
 };
 
-// Plain loops, a byte or a division at a time: the definition the others must match.
+// Plain loops, a byte or a division at a time: the definition the others must match. The fast sets
+// take these three for the dots, the line and the last few points as they are.
 namespace reference {
 extern const KernelTable kernels;
-decltype(::ClearPlane) ClearPlane;
-decltype(::BlendPlanes) BlendPlanes;
-decltype(::BlurPlane) BlurPlane;
-decltype(::ExpandPlane) ExpandPlane;
-decltype(::AddRowsSaturated) AddRowsSaturated;
 decltype(::DrawFadingLine) DrawFadingLine;
 decltype(::SumPoleFields) SumPoleFields;
-decltype(::LightPlane) LightPlane;
 decltype(::ProjectDots) ProjectDots;
 }  // namespace reference
 
