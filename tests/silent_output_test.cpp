@@ -54,7 +54,10 @@ INSTANTIATE_TEST_SUITE_P(Times, SilentPace,
                                          PaceCase{0, 64, 4}, PaceCase{0, 1000, 47}, PaceCase{5000, 6000, 47},
                                          PaceCase{0, 60000, 2813},
                                          // across the clock's wrap: 32 ms
-                                         PaceCase{0xFFFFFFF0u, 0x10u, 2}));
+                                         PaceCase{0xFFFFFFF0u, 0x10u, 2}),
+                         [](const testing::TestParamInfo<PaceCase>& p) {
+                             return "From" + std::to_string(p.param.startMs) + "To" + std::to_string(p.param.nowMs);
+                         });
 
 TEST(SilentOutput, ClockThatStepsBackMixesNothingUntilItIsPastItsLatestTimeAgain) {
     pulled.clear();
