@@ -9,7 +9,8 @@ namespace {
 IdleHost nullHost;
 Host* current = &nullHost;
 
-qaudio::SilentPump silentPump;
+// Never destroyed, like the output it pumps: its thread may still run while the program exits.
+qaudio::SilentPump& silentPump = *new qaudio::SilentPump;
 
 }  // namespace
 

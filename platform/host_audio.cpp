@@ -11,7 +11,8 @@ namespace {
 // The block the SDL host asks of a sound card (1024 frames, 21 ms at 48 kHz).
 constexpr int silentBlockFrames = 1024;
 
-SilentOutput silent;
+// Never destroyed: a pump thread may still mix into it while the program exits.
+SilentOutput& silent = *new SilentOutput;
 qhost::Host* pumping = nullptr;   // the host that pumps `silent`; main thread only
 
 }  // namespace

@@ -3,13 +3,8 @@
 # sound device and that it plays silently, and the song runs on the clock all the same: a held Space
 # moves it on through the scenes to the last flash and the black end, which only syncs can bring.
 set -u
-build=$1
-src=$(cd "$2" && pwd)
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null || exit 77
-[ -x "$build/quendralis" ] || exit 77   # a build without the SDL program
-. "$src/tests/virtual_screen.bash"
-work=$(mktemp -d)
-trap 'stop_virtual_screen; rm -rf "$work"' EXIT
+. "$2/tests/virtual_screen.bash"
+prepare_demo_test "$@"
 
 start_virtual_screen 640x480x24
 export SDL_AUDIODRIVER=nosuchdriver QUENDRALIS_WINDOWED=1
@@ -25,16 +20,8 @@ fail() {
     exit 1
 }
 
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name '^Test area$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
+wait_for_demo_window
 [ -n "$window" ] || fail "no window appeared"
-line=$(grep -c '^quendralis: no sound device, the demo plays silently (.\+)$' "$work/stderr")
-[ "$line" -eq 1 ] || fail "not one line saying that the demo plays silently"
-
 # The opening scene fades in from black; once it is lit, Space is held until the screen is black
 # for good.
 lit=0
@@ -44,6 +31,9 @@ for _ in $(seq 40); do
     sleep 0.25
 done
 [ "$lit" -gt 0 ] || fail "the opening scene never lit up"
+# The music starts before the first frame: its line is there by now.
+line=$(grep -c '^quendralis: no sound device, the demo plays silently (.\+)$' "$work/stderr")
+[ "$line" -eq 1 ] || fail "not one line saying that the demo plays silently"
 xdotool windowfocus "$window" 2>/dev/null
 xdotool keydown space
 held=$SECONDS

@@ -35,8 +35,9 @@ struct Device {
 };
 
 Device device;
-SilentOutput silent;
-SilentPump silentPump;
+// Never destroyed: the pump thread may still mix while the program exits.
+SilentOutput& silent = *new SilentOutput;
+SilentPump& silentPump = *new SilentPump;
 
 // The layer plays on without sound: the song, its syncs and the show run on the clock.
 bool PlaySilently(int rate, Source source, const char* reason) {
