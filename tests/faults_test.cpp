@@ -12,6 +12,7 @@
 #include "music/timeline.h"
 #include "platform/virtual/virtual_host.h"
 #include "platform/win32.h"
+#include "tests/kit/kit.h"
 
 namespace {
 
@@ -19,14 +20,7 @@ using qhost::VirtualHost;
 
 // 30 s of the show at 20 frames a second, with its sound: the pictures, the sweep and the drop.
 int PlayThirtySeconds(VirtualHost& host) {
-    host.recordCalls = false;
-    host.onFrame = [](VirtualHost& h, int frame) {
-        std::vector<float> audio(2 * 2400);
-        h.RenderAudio(audio.data(), 2400);
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 50);
-        if (frame == 600) h.PressKey(VK_ESCAPE);
-    };
-    return host.Run();
+    return kit::PlayShow(host, 20, {nullptr, [](VirtualHost&, int frame) { return frame != 600; }});
 }
 
 struct FrameFault {
