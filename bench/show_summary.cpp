@@ -3,73 +3,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <vector>
 
+#include "bench/show_play.h"
 #include "bench/summary.h"
-#include "music/timeline.h"
-#include "platform/virtual/virtual_host.h"
-#include "platform/win32.h"
 #include "render/kernels.h"
 
 namespace {
 
-struct Range {
-    const char* name;
-    int first, last;   // handled sync counts
-};
-const Range ranges[] = {{"pictures 0-2", 0, 2}, {"drop 3", 3, 3},     {"greets 4-26", 4, 26},
-                        {"ending 27-31", 27, 31}, {"after 32+", 32, 1 << 30}, {"show", 0, 1 << 30}};
-constexpr int rangeCount = 6;
-
-struct Stats {
-    double total[rangeCount] = {}, worst[rangeCount] = {};
-    long frames[rangeCount] = {};
-    double startupUs = 0;
-};
-
-Stats PlayShow() {
-    using Clock = std::chrono::steady_clock;
-    Stats s;
-    qhost::VirtualHost host;
-    host.recordCalls = false;
-    const auto begin = Clock::now();
-    auto frameStart = begin;
-    bool first = true;
-    host.onPoll = [&](qhost::VirtualHost& h) {
-        if (first && h.audioOpen()) s.startupUs = std::chrono::duration<double, std::micro>(Clock::now() - begin).count();
-    };
-    host.onFrame = [&](qhost::VirtualHost& h, int frame) {
-        const double us = std::chrono::duration<double, std::micro>(Clock::now() - frameStart).count();
-        if (!first) {
-            for (int r = 0; r < rangeCount; ++r)
-                if (handledSync >= ranges[r].first && handledSync <= ranges[r].last) {
-                    s.total[r] += us;
-                    s.worst[r] = std::max(s.worst[r], us);
-                    ++s.frames[r];
-                }
-        }
-        first = false;
-        std::vector<float> audio(2 * 800);
-        h.RenderAudio(audio.data(), 800);
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 1000L / 60);
-        if (handledSync >= 32 && h.clock > 160000) h.PressKey(VK_ESCAPE);
-        frameStart = Clock::now();   // the sound is not part of a frame's time
-    };
-    host.Run();
-    return s;
-}
-
-bool PlayInChild(KernelSet set, Stats& stats) {
+bool PlayInChild(KernelSet set, ShowStats& stats) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
         UseKernelSet(set);
-        const Stats s = PlayShow();
+        const ShowStats s = PlayShow();
         const bool ok = write(fds[1], &s, sizeof s) == static_cast<ssize_t>(sizeof s);
         _exit(ok ? 0 : 1);
     }
@@ -84,7 +33,7 @@ bool PlayInChild(KernelSet set, Stats& stats) {
 }  // namespace
 
 void PrintShowSummary() {
-    Stats fast, reference;
+    ShowStats fast, reference;
     if (!PlayInChild(BestKernelSet(), fast) || !PlayInChild(KernelSet::Reference, reference)) {
         std::printf("the show could not be played\n");
         return;
@@ -93,11 +42,11 @@ void PrintShowSummary() {
                 KernelSetName(BestKernelSet()));
     std::printf("%-14s %7s %9s %9s %9s %9s %9s %9s\n", "counts", "frames", "mean us", "worst us", "fps",
                 "ref mean", "ref fps", "ref/fast");
-    for (int r = 0; r < rangeCount; ++r) {
+    for (int r = 0; r < showRangeCount; ++r) {
         if (fast.frames[r] == 0) continue;
         const double mean = fast.total[r] / static_cast<double>(fast.frames[r]);
         const double refMean = reference.frames[r] ? reference.total[r] / static_cast<double>(reference.frames[r]) : 0;
-        std::printf("%-14s %7ld %9.1f %9.1f %9.0f %9.1f %9.0f %9.2f\n", ranges[r].name, fast.frames[r], mean,
+        std::printf("%-14s %7ld %9.1f %9.1f %9.0f %9.1f %9.0f %9.2f\n", showRanges[r].name, fast.frames[r], mean,
                     fast.worst[r], 1e6 / mean, refMean, refMean > 0 ? 1e6 / refMean : 0, refMean / mean);
     }
     std::printf("start-up to the first frame: %.0f us\n", fast.startupUs);
