@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
-#include <vector>
 
 #include "music/timeline.h"
 #include "platform/virtual/virtual_host.h"
-#include "platform/win32.h"
+#include "tests/kit/kit.h"
 
 const ShowRange showRanges[showRangeCount] = {{"pictures 0-2", 0, 2},   {"drop 3", 3, 3},
                                               {"greets 4-26", 4, 26},   {"ending 27-31", 27, 31},
@@ -17,14 +15,13 @@ ShowStats PlayShow() {
     using Clock = std::chrono::steady_clock;
     ShowStats s;
     qhost::VirtualHost host;
-    host.recordCalls = false;
     const auto begin = Clock::now();
     auto frameStart = begin;
     bool first = true;
     host.onPoll = [&](qhost::VirtualHost& h) {
         if (first && h.audioOpen()) s.startupUs = std::chrono::duration<double, std::micro>(Clock::now() - begin).count();
     };
-    host.onFrame = [&](qhost::VirtualHost& h, int frame) {
+    const auto timeFrame = [&](qhost::VirtualHost&, int) {
         const double us = std::chrono::duration<double, std::micro>(Clock::now() - frameStart).count();
         if (!first) {
             for (int r = 0; r < showRangeCount; ++r)
@@ -35,12 +32,11 @@ ShowStats PlayShow() {
                 }
         }
         first = false;
-        std::vector<float> audio(2 * 800);
-        h.RenderAudio(audio.data(), 800);
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 1000L / 60);
-        if (handledSync >= 32 && h.clock > 160000) h.PressKey(VK_ESCAPE);
-        frameStart = Clock::now();   // the sound is not part of a frame's time
     };
-    host.Run();
+    const auto goOn = [&](qhost::VirtualHost& h, int) {
+        frameStart = Clock::now();   // the sound is not part of a frame's time
+        return handledSync < 32 || h.clock <= 160000;
+    };
+    kit::PlayShow(host, 60, {timeFrame, goOn});
     return s;
 }

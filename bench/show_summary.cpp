@@ -1,33 +1,25 @@
 // The whole show at 60 frames a second of demo time, rendering only (no screen, no sound card), once
 // with the fast kernels and once with the reference ones, each in a process of its own.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "bench/show_play.h"
 #include "bench/summary.h"
 #include "render/kernels.h"
+#include "tests/kit/kit.h"
 
 namespace {
 
 bool PlayInChild(KernelSet set, ShowStats& stats) {
-    int fds[2];
-    if (pipe(fds) != 0) return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
+    const auto bytes = kit::InChildProcess([set] {
         UseKernelSet(set);
         const ShowStats s = PlayShow();
-        const bool ok = write(fds[1], &s, sizeof s) == static_cast<ssize_t>(sizeof s);
-        _exit(ok ? 0 : 1);
-    }
-    close(fds[1]);
-    const bool ok = read(fds[0], &stats, sizeof stats) == static_cast<ssize_t>(sizeof stats);
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return std::string(reinterpret_cast<const char*>(&s), sizeof s);
+    });
+    if (!bytes || bytes->size() != sizeof stats) return false;
+    std::memcpy(&stats, bytes->data(), sizeof stats);
+    return true;
 }
 
 }  // namespace

@@ -77,9 +77,10 @@ target_link_libraries(quendralis-capture PRIVATE quendralis_virtual quendralis_d
 target_link_options(quendralis-capture PRIVATE -sNODERAWFS=1)
 
 # The show's mean frame time under node, beside the native one (bench/web_ratio.sh).
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/kit ${CMAKE_BINARY_DIR}/tests/kit)
 add_executable(quendralis-bench-show bench/show/main.cpp bench/show_play.cpp)
 target_include_directories(quendralis-bench-show PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(quendralis-bench-show PRIVATE quendralis_virtual quendralis_demo quendralis_platform
+target_link_libraries(quendralis-bench-show PRIVATE quendralis_test_kit quendralis_demo quendralis_platform
                       quendralis_resources_with_module)
 target_link_options(quendralis-bench-show PRIVATE -sNODERAWFS=1)
 
