@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace qaudio {
+class SilentOutput;
+}
+
 namespace qhost {
 
 // Fills `frames` stereo frames of interleaved float samples; called on the host's audio thread.
@@ -40,6 +44,10 @@ public:
     virtual void LockAudio() = 0;
     virtual void UnlockAudio() = 0;
     virtual std::uint32_t AudioBufferFrames() = 0;
+    // When OpenAudio fails the layer plays on a silent output (platform/silent_output.h), which mixes
+    // what this host's clock says is due; the host pumps it until it is handed null. By default a
+    // thread does, reading Ticks(); a host whose clock belongs to the main thread pumps it there.
+    virtual void PumpSilentOutput(qaudio::SilentOutput* output);
 
     // Tests: every faultable call asks first; a non-zero answer is the result code it fails with.
     virtual std::int32_t Fault(const char* call) {
@@ -79,6 +87,7 @@ public:
     void LockAudio() override {}
     void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return 0; }
+    void PumpSilentOutput(qaudio::SilentOutput*) override {}
 };
 
 Host& Current();
