@@ -37,8 +37,6 @@ public:
     // Sound: the module player's playback thread is the host's audio thread.
     virtual bool OpenAudio(int rate, AudioSource source) = 0;
     virtual void CloseAudio() = 0;
-    virtual void LockAudio() = 0;
-    virtual void UnlockAudio() = 0;
     virtual std::uint32_t AudioBufferFrames() = 0;
 
     // Tests: every faultable call asks first; a non-zero answer is the result code it fails with.
@@ -76,8 +74,6 @@ public:
     void ShowMessageBox(const char*, const char*) override {}
     bool OpenAudio(int, AudioSource) override { return false; }
     void CloseAudio() override {}
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return 0; }
 };
 

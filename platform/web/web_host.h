@@ -31,8 +31,6 @@ public:
     void ShowMessageBox(const char* text, const char* title) override;
     bool OpenAudio(int rate, AudioSource source) override;
     void CloseAudio() override;
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override;
     bool OverrideResource(int id, const unsigned char*& data, std::size_t& size) override;
 
