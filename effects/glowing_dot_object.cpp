@@ -61,7 +61,7 @@ void GlowingDotObject::BuildDots() {
 int GlowingDotObject::Init() {
     width = 320;
     height = 240;
-    endTime = 0xFFFFFFFF;
+    endTime = never;
     if (!CreateOwnSurface(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
                           DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, "GlowingDotObject> CreateSurface FAILED"))
         return 0;
@@ -76,7 +76,7 @@ int GlowingDotObject::Render(std::int32_t time) {
     const std::int32_t t = ActiveEffectTime(time, start, endTime);
     if (t < 0) return 0;
 
-    pulseLength = PulseLengthAfter(static_cast<std::uint32_t>(t) - static_cast<std::uint32_t>(beat));
+    pulseLength = PulseLengthAfter(static_cast<std::uint32_t>(TimeSince(t, beat)));
     const Tint colour = DriftTint(t);
     tint[0] = static_cast<std::uint8_t>(colour.red);
     tint[1] = static_cast<std::uint8_t>(colour.green);

@@ -18,7 +18,7 @@ public:
     std::uint8_t tint[3] = {};                 // red, green, blue of this frame's palette
     std::atomic<std::int32_t> startTime{0};    // demo ms; read by the music thread
     std::atomic<std::int32_t> beatTime{0};     // last sync, ms after startTime; written by the music thread
-    std::uint32_t endTime = 0;                 // last demo ms drawn; 0xFFFFFFFF: never ends
+    std::uint32_t endTime = 0;                 // last demo ms drawn; `never`: no end
 
 private:
     void BuildDots();

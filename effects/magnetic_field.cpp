@@ -73,7 +73,7 @@ void DrawFieldLine(std::int32_t x, std::int32_t y, std::int32_t sumX, std::int32
 int MagneticField::Init() {
     width = 320;
     height = 240;
-    endTime = 0xFFFFFFFF;
+    endTime = never;
     return CreateOwnSurface(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
                             DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, "MagneticField> CreateSurface FAILED");
 }

@@ -11,7 +11,7 @@ public:
     int Init() override;
 
     std::int32_t startTime = 0;   // demo ms
-    std::uint32_t endTime = 0;    // last demo ms drawn; 0xFFFFFFFF: never ends
+    std::uint32_t endTime = 0;    // last demo ms drawn; `never`: no end
 };
 
 // Where the poles stand at effect ms `t` (at least 0), in screen pixels.

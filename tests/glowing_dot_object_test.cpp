@@ -23,7 +23,7 @@ protected:
 
 TEST_F(GlowingDotObjectTest, DrawsFromStartTimeThroughEndTimeInclusive) {
     ASSERT_EQ(dotCube.Init(), 1);
-    EXPECT_EQ(dotCube.endTime, 0xFFFFFFFFu);
+    EXPECT_EQ(dotCube.endTime, never);
     EXPECT_EQ(dotCube.Render(0x7FFFFFFF), 1);
     dotCube.startTime = 5000;
     dotCube.endTime = 9000;

@@ -24,7 +24,7 @@ std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r 
 
 TEST_F(MagneticFieldTest, DrawsFromStartTimeThroughEndTimeInclusive) {
     ASSERT_EQ(field.Init(), 1);
-    EXPECT_EQ(field.endTime, 0xFFFFFFFFu);
+    EXPECT_EQ(field.endTime, never);
     EXPECT_EQ(field.Render(0x7FFFFFFF), 1);   // never ends until the sequencer sets an end
     field.startTime = 5000;
     field.endTime = 9000;

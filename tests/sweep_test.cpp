@@ -53,7 +53,7 @@ TEST_F(SweepTest, DrawsFromStartTimeThroughEndTime) {
     EXPECT_EQ(sweep.Render(5000), 1);
     EXPECT_EQ(sweep.Render(9000), 1);
     EXPECT_EQ(sweep.Render(9001), 0);
-    sweep.endTime = 0xFFFFFFFF;   // never ends
+    sweep.endTime = never;
     EXPECT_EQ(sweep.Render(0x7FFFFFFF), 1);
 }
 
@@ -185,7 +185,7 @@ TEST_F(SweepTest, RepeatedSetupRenewsTheSurfaceAndKeepsTheLogo) {
     ASSERT_EQ(SetUpWith(Filled(6)), 1);
     EXPECT_EQ(sweep.logo, first);
     EXPECT_EQ(sweep.logo[0], 5);
-    EXPECT_EQ(sweep.endTime, 0xFFFFFFFFu);
+    EXPECT_EQ(sweep.endTime, never);
     EXPECT_EQ(host.callCount("CreateSurface"), 2);
     EXPECT_EQ(host.callCount("FindResourceA"), 1);
 }
