@@ -31,12 +31,6 @@ void RotationAngles(std::int32_t t, std::int32_t angles[3]) {
     angles[2] = angle(wide / 2, t / 3);
 }
 
-std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v) {
-    const std::uint32_t product =
-        static_cast<std::uint32_t>(length) * static_cast<std::uint32_t>(scale) * static_cast<std::uint32_t>(v);
-    return static_cast<std::int32_t>(product) >> 24;
-}
-
 void GlowingDotObject::BuildDots() {
     // The generator is drawn row by row across the twelve edges, not in array order.
     for (int i = 0; i < dotsPerEdge; ++i) {

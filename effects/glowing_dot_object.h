@@ -31,6 +31,3 @@ extern std::int32_t pulseLength;   // the cube's size factor this frame, 50..150
 std::int32_t PulseLengthAfter(std::uint32_t sinceBeat);
 // The three rotation angles at effect ms `t` (at least 0), as table indices 0..3599.
 void RotationAngles(std::int32_t t, std::int32_t angles[3]);
-// One coordinate of a streak's end relative to the screen centre: the low 32 bits of
-// length * scale * v, read as signed, >> 24. The wrap is intended; the result is -128..127.
-std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v);
