@@ -1,18 +1,17 @@
 // The whole show at 60 frames a second of demo time, rendering only (no screen, no sound card), once
 // with the fast kernels and once with the reference ones, each in a process of its own.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "bench/summary.h"
 #include "music/timeline.h"
 #include "platform/virtual/virtual_host.h"
-#include "platform/win32.h"
 #include "render/kernels.h"
+#include "tests/kit/kit.h"
 
 namespace {
 
@@ -34,14 +33,13 @@ Stats PlayShow() {
     using Clock = std::chrono::steady_clock;
     Stats s;
     qhost::VirtualHost host;
-    host.recordCalls = false;
     const auto begin = Clock::now();
     auto frameStart = begin;
     bool first = true;
     host.onPoll = [&](qhost::VirtualHost& h) {
         if (first && h.audioOpen()) s.startupUs = std::chrono::duration<double, std::micro>(Clock::now() - begin).count();
     };
-    host.onFrame = [&](qhost::VirtualHost& h, int frame) {
+    const auto timeFrame = [&](qhost::VirtualHost&, int) {
         const double us = std::chrono::duration<double, std::micro>(Clock::now() - frameStart).count();
         if (!first) {
             for (int r = 0; r < rangeCount; ++r)
@@ -52,33 +50,24 @@ Stats PlayShow() {
                 }
         }
         first = false;
-        std::vector<float> audio(2 * 800);
-        h.RenderAudio(audio.data(), 800);
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 1000L / 60);
-        if (handledSync >= 32 && h.clock > 160000) h.PressKey(VK_ESCAPE);
-        frameStart = Clock::now();   // the sound is not part of a frame's time
     };
-    host.Run();
+    const auto goOn = [&](qhost::VirtualHost& h, int) {
+        frameStart = Clock::now();   // the sound is not part of a frame's time
+        return handledSync < 32 || h.clock <= 160000;
+    };
+    kit::PlayShow(host, 60, {timeFrame, goOn});
     return s;
 }
 
 bool PlayInChild(KernelSet set, Stats& stats) {
-    int fds[2];
-    if (pipe(fds) != 0) return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
+    const auto bytes = kit::InChildProcess([set] {
         UseKernelSet(set);
         const Stats s = PlayShow();
-        const bool ok = write(fds[1], &s, sizeof s) == static_cast<ssize_t>(sizeof s);
-        _exit(ok ? 0 : 1);
-    }
-    close(fds[1]);
-    const bool ok = read(fds[0], &stats, sizeof stats) == static_cast<ssize_t>(sizeof stats);
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return std::string(reinterpret_cast<const char*>(&s), sizeof s);
+    });
+    if (!bytes || bytes->size() != sizeof stats) return false;
+    std::memcpy(&stats, bytes->data(), sizeof stats);
+    return true;
 }
 
 }  // namespace

@@ -13,19 +13,15 @@
 #include "platform/midas_layer.h"
 #include "platform/virtual/virtual_host.h"
 #include "platform/win32.h"
+#include "tests/kit/kit.h"
 #include "tests/midas_test_module.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes OurModule() {
-    std::ifstream in(QUENDRALIS_SOURCE_DIR "/data/quendralis.xm", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 Bytes Truncated(std::size_t size) {
-    Bytes m = OurModule();
+    Bytes m = kit::DataFile("quendralis.xm");
     m.resize(std::min(size, m.size()));
     return m;
 }
@@ -38,14 +34,14 @@ Bytes RandomBytes() {
 }
 
 Bytes GarbagePatterns() {
-    Bytes m = OurModule();
+    Bytes m = kit::DataFile("quendralis.xm");
     std::mt19937 random(11);
     for (std::size_t i = 336; i < 20000 && i < m.size(); ++i) m[i] = static_cast<std::uint8_t>(random());
     return m;
 }
 
 Bytes HugePatternCount() {
-    Bytes m = OurModule();
+    Bytes m = kit::DataFile("quendralis.xm");
     m[70] = 0xFF;
     m[71] = 0xFF;
     return m;
@@ -73,16 +69,13 @@ TEST_P(BadModules, NeverCrashAndEndWithZero) {
     MidasRedirectModule(path.c_str());
 
     qhost::VirtualHost host;
-    host.recordCalls = false;
-    host.onFrame = [](qhost::VirtualHost& h, int frame) {
-        std::vector<float> audio(2 * 4800);
-        h.RenderAudio(audio.data(), 4800);   // 100 ms a frame
-        h.clock += 100;
+    // 100 ms a frame, Space held down over frames 11 and 12.
+    const auto goOn = [](qhost::VirtualHost& h, int frame) {
         if (frame == 10) h.HoldKey(VK_SPACE, true);
         if (frame == 12) h.HoldKey(VK_SPACE, false);
-        if (frame == 100) h.PressKey(VK_ESCAPE);
+        return frame != 100;
     };
-    EXPECT_EQ(host.Run(), 0);
+    EXPECT_EQ(kit::PlayShow(host, 10, {nullptr, goOn}), 0);
     EXPECT_EQ(host.framesPresented, 101);
     EXPECT_EQ(musicModule != 0, c.plays);
     if (!c.plays) {

@@ -195,12 +195,6 @@ TEST_F(BumpedSurfaceTest, MissingOrShortPictureIsReportedAndEndsInit) {
     }
 }
 
-TEST_F(BumpedSurfaceTest, FailedCreateSurfaceIsReported) {
-    host.FailCall("CreateSurface", DDERR_GENERIC);
-    EXPECT_EQ(InitWith(Flat(0), Flat(0)), 0);
-    EXPECT_EQ(LastMessage(), "BumpedSurface> CreateSurface FAILED");
-}
-
 TEST_F(BumpedSurfaceTest, SecondInitRenewsSurfaceAndTimesButKeepsThePictures) {
     ASSERT_EQ(InitWith(Flat(11), Flat(22)), 1);
     bump.crossfadeStart = 5;

@@ -75,6 +75,49 @@ TEST(CapturePng, AFlatFrameTakesAFewHundredBytesNotTheRawSize) {
 TEST(CapturePng, AFileThatCannotBeCreatedIsAFailure) {
     const std::vector<std::uint32_t> pixels(width * height, 0);
     EXPECT_FALSE(WritePng(testing::TempDir() + "no-such-folder/frame.png", pixels.data(), width, height));
+    const std::vector<std::uint8_t> plane(width * height, 0);
+    EXPECT_FALSE(WriteGreyPng(testing::TempDir() + "no-such-folder/plane.png", plane.data(), width, height));
+}
+
+// Every byte value, with neighbours that differ.
+std::vector<std::uint8_t> GreyPattern() {
+    std::vector<std::uint8_t> plane(width * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) plane[y * width + x] = static_cast<std::uint8_t>(x * 7 + y * 3);
+    return plane;
+}
+
+// The colour type in the header: byte 25 of the file, after the signature and IHDR's length, name,
+// size and bit depth.
+int ColourType(const std::string& bytes) { return bytes.size() > 25 ? static_cast<unsigned char>(bytes[25]) : -1; }
+
+TEST(CaptureGreyPng, IsAnEightBitGreyFileThatReadsBackAsThePlane) {
+    const std::string path = testing::TempDir() + "grey.png";
+    const std::vector<std::uint8_t> plane = GreyPattern();
+    ASSERT_TRUE(WriteGreyPng(path, plane.data(), width, height));
+    const std::string bytes = Bytes(path);
+    EXPECT_EQ(ColourType(bytes), 0);
+    EXPECT_EQ(static_cast<unsigned char>(bytes.at(24)), 8u);   // bit depth
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = ReadBack(path, w, h);
+    ASSERT_EQ(pixels.size(), plane.size());
+    for (std::size_t i = 0; i < plane.size(); ++i) ASSERT_EQ(pixels[i], plane[i] * 0x010101u) << "pixel " << i;
+    EXPECT_EQ(w, width);
+    EXPECT_EQ(h, height);
+}
+
+TEST(CaptureGreyPng, TheSamePlaneGivesTheSameBytesAndFewerThanAsRgb) {
+    const std::string first = testing::TempDir() + "grey1.png", second = testing::TempDir() + "grey2.png";
+    const std::string rgb = testing::TempDir() + "grey-as-rgb.png";
+    const std::vector<std::uint8_t> plane = GreyPattern();
+    std::vector<std::uint32_t> pixels(plane.size());
+    for (std::size_t i = 0; i < plane.size(); ++i) pixels[i] = plane[i] * 0x010101u;
+    ASSERT_TRUE(WriteGreyPng(first, plane.data(), width, height));
+    ASSERT_TRUE(WriteGreyPng(second, plane.data(), width, height));
+    ASSERT_TRUE(WritePng(rgb, pixels.data(), width, height));
+    EXPECT_EQ(Bytes(first), Bytes(second));
+    EXPECT_EQ(ColourType(Bytes(rgb)), 2);
+    EXPECT_LT(Bytes(first).size(), Bytes(rgb).size());
 }
 
 TEST(CapturePng, AFileThatCannotBeWrittenWholeIsAFailureAndIsRemoved) {

@@ -8,20 +8,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/kit/kit.h"
 
 namespace {
 
 constexpr int msPerRow = 100;
 constexpr int msPerBeat = 400;
-
-std::vector<std::uint8_t> ReadModule() {
-    std::ifstream in(QUENDRALIS_SOURCE_DIR "/data/quendralis.xm", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct Cue {
     int ms;
@@ -43,7 +38,7 @@ struct CueSheet {
 };
 
 CueSheet ReadCueSheet() {
-    const std::vector<std::uint8_t> data = ReadModule();
+    const std::vector<std::uint8_t> data = kit::DataFile("quendralis.xm");
     XmSongLayout layout;
     EXPECT_TRUE(ScanXmSyncs(data.data(), data.size(), layout));
     CueSheet sheet;
@@ -65,7 +60,7 @@ std::string Text(const std::vector<std::uint8_t>& data, std::size_t at, std::siz
 unsigned Word(const std::vector<std::uint8_t>& data, std::size_t at) { return data[at] | data[at + 1] << 8; }
 
 TEST(Composition, HeaderIsVersion104At6Ticks150BpmWithSpacePaddedNames) {
-    const std::vector<std::uint8_t> data = ReadModule();
+    const std::vector<std::uint8_t> data = kit::DataFile("quendralis.xm");
     ASSERT_GE(data.size(), 336u);
     EXPECT_EQ(Text(data, 0, 17), "Extended Module: ");
     EXPECT_EQ(Text(data, 17, 20), "quendralis          ");
@@ -143,7 +138,7 @@ struct Render {
 };
 
 Render RenderSong() {
-    const std::vector<std::uint8_t> data = ReadModule();
+    const std::vector<std::uint8_t> data = kit::DataFile("quendralis.xm");
     openmpt::module module(data);
     constexpr int rate = 48000;
     constexpr int barFrames = rate * 16 * msPerRow / 1000;
@@ -164,7 +159,7 @@ Render RenderSong() {
 }
 
 TEST(Composition, LoadsInLibopenmptAndLastsTwoAndAHalfToThreeAndAHalfMinutes) {
-    const std::vector<std::uint8_t> data = ReadModule();
+    const std::vector<std::uint8_t> data = kit::DataFile("quendralis.xm");
     openmpt::module module(data);
     EXPECT_EQ(module.get_num_channels(), 12);
     EXPECT_GE(module.get_duration_seconds(), 150.0);

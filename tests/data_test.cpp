@@ -8,17 +8,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-namespace {
+#include "tests/kit/kit.h"
 
-std::vector<std::uint8_t> ReadData(const std::string& name) {
-    std::ifstream in(std::string(QUENDRALIS_SOURCE_DIR "/data/") + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+namespace {
 
 unsigned Read16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
 
@@ -36,7 +31,7 @@ TEST(Data, FilesHaveTheSizesTheirLoadersCopy) {
         {"logo.bin", 22400},       // 320 x 70
         {"font.bin", 16872},       // 37 glyphs x 19 rows x 24 bytes
     };
-    for (const auto& c : cases) EXPECT_EQ(ReadData(c.name).size(), c.size) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(kit::DataFile(c.name).size(), c.size) << c.name;
 }
 
 TEST(Data, ResourceTableCarriesEveryFileUnderItsNumber) {
@@ -52,7 +47,7 @@ TEST(Data, ResourceTableCarriesEveryFileUnderItsNumber) {
         {150, "Binary", "font.bin"},
     };
     for (const auto& c : cases) {
-        const auto file = ReadData(c.name);
+        const auto file = kit::DataFile(c.name);
         const qres::Resource* found = nullptr;
         for (std::size_t i = 0; i < qres::tableSize; ++i)
             if (qres::table[i].id == c.id && std::strcmp(qres::table[i].type, c.type) == 0) found = &qres::table[i];
@@ -63,8 +58,8 @@ TEST(Data, ResourceTableCarriesEveryFileUnderItsNumber) {
 }
 
 TEST(Data, ReliefsAreClearlyDifferentSmoothHeightFields) {
-    const auto a = ReadData("relief_a.bin");
-    const auto b = ReadData("relief_b.bin");
+    const auto a = kit::DataFile("relief_a.bin");
+    const auto b = kit::DataFile("relief_b.bin");
     ASSERT_EQ(a.size(), 76800u);
     ASSERT_EQ(b.size(), 76800u);
     long difference = 0;
@@ -88,7 +83,7 @@ TEST(Data, ReliefsAreClearlyDifferentSmoothHeightFields) {
 }
 
 TEST(Data, LogoLettersSpanNearlyTheFullWidthOnABackgroundOfZero) {
-    const auto logo = ReadData("logo.bin");
+    const auto logo = kit::DataFile("logo.bin");
     ASSERT_EQ(logo.size(), 22400u);
     int left = 320, right = -1, top = 70, bottom = -1, zeros = 0;
     for (int y = 0; y < 70; ++y)
@@ -112,7 +107,7 @@ TEST(Data, LogoLettersSpanNearlyTheFullWidthOnABackgroundOfZero) {
 }
 
 TEST(Data, EveryGlyphIsSolidWithSoftEdgesAndKeepsItsSpacing) {
-    const auto font = ReadData("font.bin");
+    const auto font = kit::DataFile("font.bin");
     ASSERT_EQ(font.size(), 16872u);
     for (int g = 0; g < 37; ++g) {
         const std::uint8_t* cell = &font[g * 456];
@@ -135,7 +130,7 @@ TEST(Data, EveryGlyphIsSolidWithSoftEdgesAndKeepsItsSpacing) {
 }
 
 TEST(Data, IconIsAWindowsIconWith32BitImagesAndMasks) {
-    const auto ico = ReadData("icon.ico");
+    const auto ico = kit::DataFile("icon.ico");
     ASSERT_GE(ico.size(), 6u);
     EXPECT_EQ(Read16(ico, 0), 0u);
     EXPECT_EQ(Read16(ico, 2), 1u);   // icon, not cursor

@@ -12,6 +12,7 @@
 #include "music/timeline.h"
 #include "platform/virtual/virtual_host.h"
 #include "platform/win32.h"
+#include "tests/kit/kit.h"
 
 namespace {
 
@@ -19,14 +20,7 @@ using qhost::VirtualHost;
 
 // 30 s of the show at 20 frames a second, with its sound: the pictures, the sweep and the drop.
 int PlayThirtySeconds(VirtualHost& host) {
-    host.recordCalls = false;
-    host.onFrame = [](VirtualHost& h, int frame) {
-        std::vector<float> audio(2 * 2400);
-        h.RenderAudio(audio.data(), 2400);
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 50);
-        if (frame == 600) h.PressKey(VK_ESCAPE);
-    };
-    return host.Run();
+    return kit::PlayShow(host, 20, {nullptr, [](VirtualHost&, int frame) { return frame != 600; }});
 }
 
 struct FrameFault {
@@ -90,35 +84,34 @@ INSTANTIATE_TEST_SUITE_P(InTurn, EffectSurfaceFails,
                                          SetUpFault{8, "MotionText> CreateSurface FAILED"},
                                          SetUpFault{9, "MotionText> CreateSurface FAILED"}));
 
+// A resource in the start-up's way: missing (nullopt) or 100 bytes too short for what reads it.
 struct ResourceFault {
     int id;
-    bool missing;
+    std::optional<std::vector<std::uint8_t>> bytes;
     const char* message;
 };
+
+const std::vector<std::uint8_t> tooShort(100, 7);
 
 class ResourceFails : public testing::TestWithParam<ResourceFault> {};
 
 TEST_P(ResourceFails, ReportsAndEndsStartUp) {
-    const ResourceFault f = GetParam();
     VirtualHost host;
-    if (f.missing)
-        host.resources[f.id] = std::nullopt;
-    else
-        host.resources[f.id] = std::vector<std::uint8_t>(100, 7);
+    host.resources[GetParam().id] = GetParam().bytes;
     EXPECT_EQ(host.Run(), 0);
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].text, f.message);
+    EXPECT_EQ(host.boxes[0].text, GetParam().message);
     EXPECT_EQ(musicModule, 0u);
     EXPECT_EQ(host.framesPresented, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, ResourceFails,
-                         testing::Values(ResourceFault{150, true, "LoadFont> FindResource FAILED"},
-                                         ResourceFault{150, false, "LoadFont> LoadResource FAILED"},
-                                         ResourceFault{146, true, "BumpedSurface> FindResource FAILED"},
-                                         ResourceFault{147, false, "BumpedSurface> LoadResource FAILED"},
-                                         ResourceFault{148, true, "Sweep> FindResource FAILED"},
-                                         ResourceFault{148, false, "Sweep> LoadResource FAILED"}));
+                         testing::Values(ResourceFault{150, std::nullopt, "LoadFont> FindResource FAILED"},
+                                         ResourceFault{150, tooShort, "LoadFont> LoadResource FAILED"},
+                                         ResourceFault{146, std::nullopt, "BumpedSurface> FindResource FAILED"},
+                                         ResourceFault{147, tooShort, "BumpedSurface> LoadResource FAILED"},
+                                         ResourceFault{148, std::nullopt, "Sweep> FindResource FAILED"},
+                                         ResourceFault{148, tooShort, "Sweep> LoadResource FAILED"}));
 
 TEST(MissingIcon, TheWindowClassGoesWithoutIt) {
     VirtualHost host;

@@ -121,28 +121,29 @@ TEST_P(EveryKernelSet, BlendLeavesRowsOutsideItsRangeUntouched) {
   EXPECT_TRUE(RowsEqual(dst, before, 140, planeHeight));
 }
 
-TEST_P(EveryKernelSet, BlurSpreadsASinglePixelToItsEightNeighbours) {
+// The whole plane blurred over one of random bytes (from `seed`), with a single 255 at (row, column).
+Plane BlurOfOnePixel(int row, int column, unsigned seed) {
   Plane src = Filled(0);
-  src[planeWidth * 100 + 100] = 255;
-  Plane dst = RandomPlane(3);
+  src[planeWidth * row + column] = 255;
+  Plane dst = RandomPlane(seed);
   BlurPlane(dst.data(), src.data(), 0, planeHeight);
+  return dst;
+}
+
+TEST_P(EveryKernelSet, BlurSpreadsASinglePixelToItsEightNeighbours) {
   Plane expected = Filled(0);
   for (int row = 99; row <= 101; ++row) {
     for (int column = 99; column <= 101; ++column) expected[planeWidth * row + column] = 31;
   }
   expected[planeWidth * 100 + 100] = 0;
-  EXPECT_EQ(dst, expected);
+  EXPECT_EQ(BlurOfOnePixel(100, 100, 3), expected);
 }
 
 TEST_P(EveryKernelSet, BlurNeighboursWrapFromARowsEndToTheNextRowsStart) {
-  Plane src = Filled(0);
-  src[planeWidth * 10 + 319] = 255;
-  Plane dst = RandomPlane(4);
-  BlurPlane(dst.data(), src.data(), 0, planeHeight);
   Plane expected = Filled(0);
   const int blurred[][2] = {{9, 318}, {9, 319}, {11, 318}, {11, 319}, {10, 318}, {10, 0}, {11, 0}, {12, 0}};
   for (const auto& [row, column] : blurred) expected[planeWidth * row + column] = 31;
-  EXPECT_EQ(dst, expected);
+  EXPECT_EQ(BlurOfOnePixel(10, 319, 4), expected);
 }
 
 TEST_P(EveryKernelSet, BlurInPlaceSeesTheBlurredRowAboveAndTheBlurredByteBeforeEachGroup) {

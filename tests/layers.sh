@@ -16,6 +16,14 @@ for f in index.json t0012500/bump-canvas.png t0012500/bump-accum.png t0012500/bu
     [ -s "$work/a/$f" ] || fail "no $f in: $(cd "$work/a" && find . | sort)"
 done
 [ ! -e "$work/a/t0062000/bump-canvas.png" ] || fail "an effect that does not draw at 62 s has pictures"
+# The planes are grey files (colour type 0, byte 25), the surfaces and frames RGB (2).
+colour_type() { od -An -tu1 -j25 -N1 "$1" | tr -d ' '; }
+for f in t0012500/bump-canvas.png t0012500/bump-accum.png t0012500/bump-lightmap.png t0062000/dotcube-canvas.png; do
+    [ "$(colour_type "$work/a/$f")" = 0 ] || fail "$f is not a grey PNG"
+done
+for f in t0062000/toptext-surface.png t0062000/dotcube-palette.png t0062000/frame.png; do
+    [ "$(colour_type "$work/a/$f")" = 2 ] || fail "$f is not an RGB PNG"
+done
 # The last step is the frame itself.
 cmp -s "$work/a/t0062000/after-3-toptext.png" "$work/a/t0062000/frame.png" || fail "the last layer is not the frame"
 grep -q '"frame": 620, "demo_ms": 62000, "scene": 5' "$work/a/index.json" || fail "index: $(head -c 400 "$work/a/index.json")"

@@ -70,6 +70,17 @@ void ExpectFiredAt(const Fired& f, const Expected& e, long rowStart) {
     EXPECT_LT(rowStart, f.frame + 64);
 }
 
+void ExpectCues(const std::vector<MidasCue>& cues, const std::vector<MidasCue>& expected) {
+    ASSERT_EQ(cues.size(), expected.size());
+    for (std::size_t i = 0; i < cues.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(cues[i].timeMs, expected[i].timeMs, 1e-6);
+        EXPECT_EQ(cues[i].order, expected[i].order);
+        EXPECT_EQ(cues[i].row, expected[i].row);
+        EXPECT_EQ(cues[i].value, expected[i].value);
+    }
+}
+
 TEST_F(MidasSyncTest, EachSyncFiresOnceAtItsRowInChannelOrderAndAgainAfterTheLoop) {
     Play(SongWithSyncs());
     Render(long{2 * rowsPerPass + 1} * framesPerRow);
@@ -172,14 +183,7 @@ TEST_F(MidasSyncTest, CuesGiveEachSyncWithTheTimeItsRowBegins) {
     const std::vector<MidasCue> cues = MidasListCues(song.data(), song.size());
     const std::vector<MidasCue> expected = {{0, 0, 0, 0},   {240, 0, 2, 2}, {240, 0, 2, 5}, {540, 1, 1, 7},
                                             {540, 1, 1, 0}, {660, 2, 0, 0}, {780, 2, 2, 2}, {780, 2, 2, 5}};
-    ASSERT_EQ(cues.size(), expected.size());
-    for (std::size_t i = 0; i < cues.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_NEAR(cues[i].timeMs, expected[i].timeMs, 1e-6);
-        EXPECT_EQ(cues[i].order, expected[i].order);
-        EXPECT_EQ(cues[i].row, expected[i].row);
-        EXPECT_EQ(cues[i].value, expected[i].value);
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectCues(cues, expected));
 
     // The song as played fires each sync within one slice of its cue (48 frames a millisecond).
     Play(song);
@@ -325,14 +329,7 @@ TEST(MidasCues, ListOnePassInPlayOrder) {
     // song ends as it would start over at a row it has played.
     const std::vector<MidasCue> expected = {{0, 0, 0, 0},   {120, 0, 0, 0}, {240, 0, 1, 2}, {360, 2, 0, 9},
                                             {480, 3, 0, 0}, {600, 3, 0, 0}, {720, 3, 1, 2}};
-    ASSERT_EQ(cues.size(), expected.size());
-    for (std::size_t i = 0; i < cues.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_NEAR(cues[i].timeMs, expected[i].timeMs, 1e-6);
-        EXPECT_EQ(cues[i].order, expected[i].order);
-        EXPECT_EQ(cues[i].row, expected[i].row);
-        EXPECT_EQ(cues[i].value, expected[i].value);
-    }
+    ExpectCues(cues, expected);
 }
 
 }  // namespace

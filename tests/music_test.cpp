@@ -2,6 +2,7 @@
 // and the Space skip, with the real module played on the virtual host.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "app/shell.h"
@@ -10,6 +11,7 @@
 #include "music/timeline.h"
 #include "platform/midas_layer.h"
 #include "platform/virtual/virtual_host.h"
+#include "tests/kit/kit.h"
 
 namespace {
 
@@ -80,15 +82,11 @@ TEST(SyncCallbackTimes, TwoCountsBetweenFramesRaiseTheCountByTwo) {
 
 // Plays the demo with its own module: 60 frames a second of demo time, each with its audio.
 void PlayFrames(VirtualHost& host, int frames, std::function<void(VirtualHost&, int)> each = nullptr) {
-    host.msPerFrame = 0;
-    host.onFrame = [frames, each](VirtualHost& h, int frame) {
-        std::vector<float> audio(2 * 800);
-        h.RenderAudio(audio.data(), 800);   // 1/60 s at 48 kHz
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 1000 / 60);
+    const auto goOn = [frames, each](VirtualHost& h, int frame) {
         if (each) each(h, frame);
-        if (frame + 1 == frames) h.PressKey(VK_ESCAPE);
+        return frame + 1 != frames;
     };
-    ASSERT_EQ(host.Run(), 0);
+    ASSERT_EQ(kit::PlayShow(host, 60, {nullptr, goOn}), 0);
 }
 
 TEST(MusicStart, TheModuleDrivesTheSceneCounter) {

@@ -18,7 +18,8 @@ using qhost::VirtualHost;
 // Runs the demo; the counts are delivered one per frame from frame 0 at demo time 1000 ms, then
 // `check` runs on the frame after the last one and the demo ends.
 template <typename Check>
-void RunCounts(std::vector<std::int32_t> counts, Check check, VirtualHost& host) {
+void RunCounts(std::vector<std::int32_t> counts, Check check) {
+    VirtualHost host;
     host.audioBufferFrames = 4800;   // a 100 ms mixing buffer
     host.onFrame = [&](VirtualHost& h, int frame) {
         h.clock = 1000 + static_cast<std::uint32_t>(frame);
@@ -35,7 +36,6 @@ void RunCounts(std::vector<std::int32_t> counts, Check check, VirtualHost& host)
 TEST(Timeline, EventTableSetsTheFieldsOfEachCount) {
     // Each count handled on its own frame: the frame after frame k runs at 1000 + k ms, and its event
     // time adds the 100 ms mixing buffer.
-    VirtualHost host;
     std::vector<std::int32_t> counts;
     for (int n = 1; n <= 6; ++n) counts.push_back(n);
     RunCounts(counts, [] {
@@ -53,7 +53,7 @@ TEST(Timeline, EventTableSetsTheFieldsOfEachCount) {
         EXPECT_STREQ(topText.nextText, "Greetz");
         EXPECT_STREQ(bottomText.nextText, "To");
         EXPECT_EQ(handledSync, 6);
-    }, host);
+    });
 }
 
 struct TextCase {
@@ -66,7 +66,6 @@ class GreetingCounts : public testing::TestWithParam<TextCase> {};
 
 TEST_P(GreetingCounts, HandOverTheirTexts) {
     const TextCase c = GetParam();
-    VirtualHost host;
     RunCounts({c.count}, [&] {
         if (c.top) {
             EXPECT_STREQ(topText.nextText, c.top);
@@ -80,7 +79,7 @@ TEST_P(GreetingCounts, HandOverTheirTexts) {
         if (!c.bottom) {
             EXPECT_EQ(bottomText.textPending, 0);
         }
-    }, host);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,15 +91,13 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{32, "", ""}, TextCase{40, "", ""}));
 
 TEST(Timeline, SecondSweepAndTheEnd) {
-    VirtualHost host;
     RunCounts({28}, [] {
         EXPECT_EQ(sweep.startTime, 1100);
         EXPECT_EQ(sweep.endTime, never);
-    }, host);
+    });
 }
 
 TEST(Timeline, CountThirtyOneEndsEverythingWithASlowFlash) {
-    VirtualHost host;
     RunCounts({31}, [] {
         EXPECT_EQ(flash.startTime, 1100);
         EXPECT_EQ(flash.fadeRate, 0.01f);
@@ -108,11 +105,10 @@ TEST(Timeline, CountThirtyOneEndsEverythingWithASlowFlash) {
         EXPECT_EQ(sweep.endTime, 1100u);
         EXPECT_EQ(dotCube.endTime, 1100u);
         EXPECT_EQ(field.endTime, 1100u);
-    }, host);
+    });
 }
 
 TEST(Timeline, AJumpFromTwoToFourSkipsCountThree) {
-    VirtualHost host;
     RunCounts({2, 4}, [] {
         EXPECT_EQ(handledSync, 4);
         EXPECT_EQ(sweep.endTime, never);
@@ -120,17 +116,16 @@ TEST(Timeline, AJumpFromTwoToFourSkipsCountThree) {
         EXPECT_EQ(flash.fadeRate, 0.0f);
         EXPECT_EQ(flash.startTime, 0);
         EXPECT_EQ(dotCube.startTime.load(), 1101);
-    }, host);
+    });
 }
 
 TEST(Timeline, OnlyTheNewestOfSeveralCountsIsApplied) {
-    VirtualHost host;
     RunCounts({0, 6}, [] {
         EXPECT_EQ(handledSync, 6);
         EXPECT_EQ(bump.crossfadeStart, never);
         EXPECT_EQ(topText.startTime.load(), 0);
         EXPECT_EQ(bottomText.startTime.load(), 1101);
-    }, host);
+    });
 }
 
 // Which effects each handled count calls, in drawing order.

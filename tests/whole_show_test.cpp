@@ -13,6 +13,7 @@
 #include "music/timeline.h"
 #include "platform/virtual/virtual_host.h"
 #include "platform/win32.h"
+#include "tests/kit/kit.h"
 
 namespace {
 
@@ -25,11 +26,10 @@ bool AnyLight(const std::vector<std::uint32_t>& frame) {
 // 25 frames a second of demo time, each with its 1920 frames of sound, up to count 32.
 TEST(WholeShow, PlaysFromTheFirstPictureToTheLastFlash) {
     VirtualHost host;
-    host.recordCalls = false;
     std::vector<std::int32_t> countAt;
     int darkFrames = 0;
     int lastFlashFrame = 1 << 30;   // 7.5 s after count 31, when the last flash has faded
-    host.onFrame = [&](VirtualHost& h, int frame) {
+    const auto look = [&](VirtualHost& h, int frame) {
         const std::int32_t h0 = handledSync;
         if (h0 == 31 && lastFlashFrame == 1 << 30) lastFlashFrame = frame + 7500 / 40 - 1;
         // From the fade-in's first light to the end of the final flash, a frame is never black.
@@ -38,13 +38,10 @@ TEST(WholeShow, PlaysFromTheFirstPictureToTheLastFlash) {
             std::printf("dark frame %d at count %d\n", frame, h0);
         }
         countAt.push_back(h0);
-        std::vector<float> audio(2 * 1920);
-        h.RenderAudio(audio.data(), 1920);
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 40);
-        // The song has 31 scene markers; count 32 is the first of its second pass.
-        if (h0 >= 32 || frame > 25 * 200) h.PressKey(VK_ESCAPE);
     };
-    ASSERT_EQ(host.Run(), 0);
+    // The song has 31 scene markers; count 32 is the first of its second pass.
+    const auto goOn = [](VirtualHost&, int frame) { return handledSync < 32 && frame <= 25 * 200; };
+    ASSERT_EQ(kit::PlayShow(host, 25, {look, goOn}), 0);
     EXPECT_EQ(handledSync, 32);
     EXPECT_EQ(darkFrames, 0);
     // Every count from 1 to 31 was handled in some frame: none was skipped at 25 frames a second.

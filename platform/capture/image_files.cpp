@@ -19,7 +19,8 @@ void PngWarning(png_structp, png_const_charp) {}
 
 // The settings are fixed so that the same pixels give the same file on every run: a fixed filter
 // (Sub suits the show's horizontal runs and gradients), a fixed level, and no time or text chunk.
-bool EncodePng(std::FILE* file, const std::uint8_t* rgb, int width, int height) {
+// channels: 3 for RGB, 1 for grey.
+bool EncodePng(std::FILE* file, const std::uint8_t* bytes, int width, int height, int channels) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -31,12 +32,23 @@ bool EncodePng(std::FILE* file, const std::uint8_t* rgb, int width, int height) 
     png_set_compression_level(png, 6);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 channels == 1 ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < height; ++y) png_write_row(png, rgb + static_cast<std::size_t>(y) * 3 * static_cast<std::size_t>(width));
+    const std::size_t rowBytes = static_cast<std::size_t>(channels) * static_cast<std::size_t>(width);
+    for (int y = 0; y < height; ++y) png_write_row(png, bytes + static_cast<std::size_t>(y) * rowBytes);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+bool WriteFile(const std::string& path, const std::uint8_t* bytes, int width, int height, int channels) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool encoded = EncodePng(file, bytes, width, height, channels);
+    const bool closed = std::fclose(file) == 0;
+    if (encoded && closed) return true;
+    std::remove(path.c_str());   // no half-written picture under the frame's name
+    return false;
 }
 
 }  // namespace
@@ -49,17 +61,20 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
         rgb[3 * i + 1] = static_cast<std::uint8_t>(pixels[i] >> 8);
         rgb[3 * i + 2] = static_cast<std::uint8_t>(pixels[i]);
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool encoded = EncodePng(file, rgb.data(), width, height);
-    const bool closed = std::fclose(file) == 0;
-    if (encoded && closed) return true;
-    std::remove(path.c_str());   // no half-written picture under the frame's name
-    return false;
+    return WriteFile(path, rgb.data(), width, height, 3);
+}
+
+bool WriteGreyPng(const std::string& path, const std::uint8_t* grey, int width, int height) {
+    return WriteFile(path, grey, width, height, 1);
 }
 #else
 // The WebAssembly capture (under node) has no libpng: it gives hashes, cues and the sound only.
 bool WritePng(const std::string&, const std::uint32_t*, int, int) {
+    std::fprintf(stderr, "quendralis-capture: this build writes no PNG frames\n");
+    return false;
+}
+
+bool WriteGreyPng(const std::string&, const std::uint8_t*, int, int) {
     std::fprintf(stderr, "quendralis-capture: this build writes no PNG frames\n");
     return false;
 }

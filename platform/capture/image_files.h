@@ -9,6 +9,10 @@
 // false when the file cannot be written whole.
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height);
 
+// Writes one byte a pixel as an 8-bit grey PNG (colour type 0), a third of the RGB bytes before
+// deflating; the same guarantees as WritePng.
+bool WriteGreyPng(const std::string& path, const std::uint8_t* grey, int width, int height);
+
 // A float sample as 16-bit PCM: clamped to -1..1 and rounded.
 std::int16_t PcmSample(float sample);
 

@@ -74,12 +74,6 @@ std::uint32_t SwapFirstPixel(IDirectDrawSurface7* surface, std::uint32_t value, 
     return old;
 }
 
-bool WriteGrey(const std::string& path, const std::uint8_t* plane, int width, int height) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = plane[i] * 0x010101u;
-    return WritePng(path, pixels.data(), width, height);
-}
-
 // The palette as a strip, entry i in column i, eight rows high.
 bool WritePalette(const std::string& path, const std::uint32_t* palette) {
     std::vector<std::uint32_t> pixels(256 * 8);
@@ -143,7 +137,7 @@ struct Writer {
         ok = WritePng(folder + "/" + name, pixels.data(), planeWidth, planeHeight) && ok;
     }
     void Grey(const std::string& name, const std::uint8_t* plane, int width = planeWidth, int height = planeHeight) {
-        ok = WriteGrey(folder + "/" + name, plane, width, height) && ok;
+        ok = WriteGreyPng(folder + "/" + name, plane, width, height) && ok;
     }
 };
 

@@ -1,5 +1,6 @@
 // quendralis-tile: lays PNG pictures out in a grid, each reduced by a whole factor (mean of each
-// block), with a grey seam between them; the pictures of the README and the how-it-works page.
+// block), with a grey seam between them; the pictures of the README and the how-it-works page. A sheet
+// whose every pixel is grey is written as a grey PNG.
 #include <png.h>
 
 #include <algorithm>
@@ -75,7 +76,13 @@ int main(int argc, char** argv) {
                 out[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(left + x)] = mean;
             }
     }
-    if (!WritePng(argv[3], out.data(), width, height)) {
+    // A sheet of grey planes (the seams are grey too) is written as grey, a third of the bytes.
+    const bool grey = std::all_of(out.begin(), out.end(), [](std::uint32_t v) { return v == (v & 0xFF) * 0x010101u; });
+    std::vector<std::uint8_t> levels;
+    if (grey)
+        for (std::uint32_t v : out) levels.push_back(static_cast<std::uint8_t>(v));
+    const bool written = grey ? WriteGreyPng(argv[3], levels.data(), width, height) : WritePng(argv[3], out.data(), width, height);
+    if (!written) {
         std::fprintf(stderr, "quendralis-tile: cannot write '%s'\n", argv[3]);
         return 1;
     }
