@@ -37,6 +37,7 @@ private:
     SDL_Window* CreateFullScreenWindow(const char* title);
     void HandleEvent(const SDL_Event& event);
     static void AudioCallback(void* self, Uint8* stream, int bytes);
+    static bool NoSoundDevice();
 
     bool videoReady_ = false;
     bool windowed_ = false;
