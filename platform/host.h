@@ -41,8 +41,6 @@ public:
     // Sound: the module player's playback thread is the host's audio thread.
     virtual bool OpenAudio(int rate, AudioSource source) = 0;
     virtual void CloseAudio() = 0;
-    virtual void LockAudio() = 0;
-    virtual void UnlockAudio() = 0;
     virtual std::uint32_t AudioBufferFrames() = 0;
     // When OpenAudio fails the layer plays on a silent output (platform/silent_output.h), which mixes
     // what this host's clock says is due; the host pumps it until it is handed null. By default a
@@ -84,8 +82,6 @@ public:
     void ShowMessageBox(const char*, const char*) override {}
     bool OpenAudio(int, AudioSource) override { return false; }
     void CloseAudio() override {}
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return 0; }
     void PumpSilentOutput(qaudio::SilentOutput*) override {}
 };

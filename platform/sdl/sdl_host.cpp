@@ -222,12 +222,4 @@ void SdlHost::CloseAudio() {
     source_ = nullptr;
 }
 
-void SdlHost::LockAudio() {
-    if (audio_) SDL_LockAudioDevice(audio_);
-}
-
-void SdlHost::UnlockAudio() {
-    if (audio_) SDL_UnlockAudioDevice(audio_);
-}
-
 }  // namespace qhost

@@ -30,8 +30,6 @@ public:
     void ShowCursor(bool visible) override;
     bool OpenAudio(int rate, AudioSource source) override;
     void CloseAudio() override;
-    void LockAudio() override;
-    void UnlockAudio() override;
     std::uint32_t AudioBufferFrames() override { return audioFrames_; }
 
 private:

@@ -89,8 +89,6 @@ public:
     void ShowCursor(bool visible) override { cursorVisible = visible; }
     bool OpenAudio(int rate, AudioSource source) override;
     void CloseAudio() override;
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return audioBufferFrames; }
     void PumpSilentOutput(qaudio::SilentOutput* output) override { silent_ = output; }
     std::int32_t Fault(const char* call) override;

@@ -31,8 +31,6 @@ public:
     void ShowMessageBox(const char* text, const char* title) override;
     bool OpenAudio(int rate, AudioSource source) override;
     void CloseAudio() override;
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override;
     // No threads here: the frame loop pumps the silent output, as it feeds the page's sound.
     void PumpSilentOutput(qaudio::SilentOutput* output) override { silent_ = output; }
