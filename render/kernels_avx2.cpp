@@ -19,33 +19,7 @@ using Wide = V::Wide;
 
 // ---- Blur ----
 
-struct BlurSteps {
-  static __m256i Apart(const std::uint8_t* at) { return V::Pack(V::Eighth(NeighbourSum<V>(at, V::Load(at - 1)))); }
-
-  // In place, the left neighbour of each group's first byte (bytes 0, 8, 16 and 24) is the blurred last
-  // byte of the group before; every other left neighbour is an old byte. Those last bytes (7, 15, 23, 31)
-  // have old left neighbours, so a first pass over old neighbours gets them right, and a second pass
-  // swaps them in as the left neighbours of the first bytes. `previousHi` carries byte 31 of the step before.
-  static __m256i InPlace(const std::uint8_t* at, __m256i& previousHi) {
-    const __m256i old = V::Load(at);
-    // Bytes k-1 for k = 1..31, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
-    const __m256i oldLeft = _mm256_alignr_epi8(old, _mm256_permute2x128_si256(old, old, 0x08), 15);
-    const Wide sum = NeighbourSum<V>(at, oldLeft);
-    const __m256i firstLo = _mm256_srli_epi16(sum.lo, 3);
-    const __m256i firstHi = _mm256_srli_epi16(sum.hi, 3);
-    // Lane 0 of each half: the old left neighbours of bytes 0 and 16 (lo), 8 and 24 (hi), as 16 bits.
-    const __m256i lane0 = _mm256_set_epi64x(0, 0xFF, 0, 0xFF);
-    const __m256i oldLeftLo = _mm256_and_si256(oldLeft, lane0);
-    const __m256i oldLeftHi = _mm256_and_si256(_mm256_srli_si256(oldLeft, 8), lane0);
-    // Bytes 0 and 16 take bytes 31 of the step before and 15 of this one; bytes 8 and 24 take 7 and 23.
-    const __m256i blurredLeftLo = _mm256_srli_si256(_mm256_permute2x128_si256(previousHi, firstHi, 0x21), 14);
-    const __m256i blurredLeftHi = _mm256_srli_si256(firstLo, 14);
-    const __m256i sumLo = _mm256_add_epi16(_mm256_sub_epi16(sum.lo, oldLeftLo), blurredLeftLo);
-    const __m256i sumHi = _mm256_add_epi16(_mm256_sub_epi16(sum.hi, oldLeftHi), blurredLeftHi);
-    previousHi = firstHi;
-    return _mm256_packus_epi16(_mm256_srli_epi16(sumLo, 3), _mm256_srli_epi16(sumHi, 3));
-  }
-};
+using BlurSteps = PairSumBlurSteps<V>;
 
 // ---- Dot projection ----
 

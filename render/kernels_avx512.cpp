@@ -63,37 +63,7 @@ __m512i LaneOrder() {
 using V = Vectors;
 using Wide = V::Wide;
 
-struct BlurSteps {
-  static __m512i Apart(const std::uint8_t* at) { return V::Pack(V::Eighth(NeighbourSum<V>(at, V::Load(at - 1)))); }
-
-  // In place, as in the AVX2 set: a first pass over old left neighbours gets the last byte of every
-  // group of eight right (bytes 7, 15, ..., 63), and those replace the old left neighbours of the groups'
-  // first bytes (0, 8, ..., 56). `previousHi` carries byte 63 of the step before.
-  static __m512i InPlace(const std::uint8_t* at, __m512i& previousHi) {
-    const __m512i old = V::Load(at);
-    // Bytes k-1 for k = 1..63, and 0 for byte 0: the old bytes moved up by one across the lanes.
-    const __m512i oldLeft = _mm512_alignr_epi8(old, _mm512_maskz_alignr_epi64(0xFC, old, old, 6), 15);
-    const Wide sum = NeighbourSum<V>(at, oldLeft);
-    const __m512i firstLo = _mm512_srli_epi16(sum.lo, 3);
-    const __m512i firstHi = _mm512_srli_epi16(sum.hi, 3);
-    // 16-bit lane 0 of each 128-bit lane: the old left neighbours of bytes 0, 16, 32, 48 (lo) and
-    // 8, 24, 40, 56 (hi).
-    const __m512i lane0 = _mm512_set_epi64(0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF);
-    const __m512i oldLeftLo = _mm512_and_si512(oldLeft, lane0);
-    const __m512i oldLeftHi = _mm512_and_si512(_mm512_bsrli_epi128(oldLeft, 8), lane0);
-    // Bytes 0, 16, 32, 48 take bytes 63 of the step before and 15, 31, 47 of this one (lane 7 of the hi
-    // half one 128-bit lane down); bytes 8, 24, 40, 56 take 7, 23, 39, 55 (lane 7 of the lo half). The
-    // masked alignr with every lane selected: the plain one starts from an undefined vector, which
-    // g++ 12 reports as used uninitialised.
-    const __m512i blurredLeftLo =
-        _mm512_bsrli_epi128(_mm512_maskz_alignr_epi64(0xFF, firstHi, previousHi, 6), 14);
-    const __m512i blurredLeftHi = _mm512_bsrli_epi128(firstLo, 14);
-    const __m512i sumLo = _mm512_add_epi16(_mm512_sub_epi16(sum.lo, oldLeftLo), blurredLeftLo);
-    const __m512i sumHi = _mm512_add_epi16(_mm512_sub_epi16(sum.hi, oldLeftHi), blurredLeftHi);
-    previousHi = firstHi;
-    return _mm512_packus_epi16(_mm512_srli_epi16(sumLo, 3), _mm512_srli_epi16(sumHi, 3));
-  }
-};
+using BlurSteps = PairSumBlurSteps<V>;
 
 }  // namespace
 

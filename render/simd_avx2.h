@@ -46,6 +46,15 @@ struct Vectors {
   static Type Pack(Wide w) { return _mm256_packus_epi16(w.lo, w.hi); }
   static Wide Eighth(Wide w) { return {_mm256_srli_epi16(w.lo, 3), _mm256_srli_epi16(w.hi, 3)}; }
 
+  // The in-place blur: the bytes moved up by one (0 into byte 0), lane 0 of each 128-bit lane, a byte
+  // shift within the 128-bit lanes, and the 128-bit lane before each (from `previous` for the first).
+  static Type Sub16(Type a, Type b) { return _mm256_sub_epi16(a, b); }
+  static Type OldLeft(Type old) { return _mm256_alignr_epi8(old, _mm256_permute2x128_si256(old, old, 0x08), 15); }
+  static Type FirstWordOfEachLane() { return _mm256_set_epi64x(0, 0xFF, 0, 0xFF); }
+  template <int bytes>
+  static Type ShiftRightInLanes(Type v) { return _mm256_srli_si256(v, bytes); }
+  static Type LaneBefore(Type current, Type previous) { return _mm256_permute2x128_si256(previous, current, 0x21); }
+
   // Palette expansion: eight entries are one vector. A gather is slower here than eight scalar
   // look-ups, so the entries go straight into vector lanes.
   using Entries = Type;

@@ -44,6 +44,19 @@ struct Vectors {
   // Back to bytes with unsigned saturation, in the order Scale and PairSum took them.
   static Type Pack(Wide w) { return _mm512_packus_epi16(w.lo, w.hi); }
   static Wide Eighth(Wide w) { return {_mm512_srli_epi16(w.lo, 3), _mm512_srli_epi16(w.hi, 3)}; }
+
+  // The in-place blur: the bytes moved up by one across the lanes (0 into byte 0), lane 0 of each
+  // 128-bit lane, a byte shift within the 128-bit lanes, and the 128-bit lane before each (from
+  // `previous` for the first). The masked alignr with every lane selected: the plain one starts from
+  // an undefined vector, which g++ 12 reports as used uninitialised.
+  static Type Add16(Type a, Type b) { return _mm512_add_epi16(a, b); }
+  static Type Sub16(Type a, Type b) { return _mm512_sub_epi16(a, b); }
+  static Type And(Type a, Type b) { return _mm512_and_si512(a, b); }
+  static Type OldLeft(Type old) { return _mm512_alignr_epi8(old, _mm512_maskz_alignr_epi64(0xFC, old, old, 6), 15); }
+  static Type FirstWordOfEachLane() { return _mm512_set_epi64(0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF); }
+  template <int bytes>
+  static Type ShiftRightInLanes(Type v) { return _mm512_bsrli_epi128(v, bytes); }
+  static Type LaneBefore(Type current, Type previous) { return _mm512_maskz_alignr_epi64(0xFF, current, previous, 6); }
 };
 
 }  // namespace

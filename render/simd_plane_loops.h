@@ -55,6 +55,40 @@ void BlurBand(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endR
   }
 }
 
+// The blur's steps of the sets with a byte pair sum (AVX2, AVX-512), whose 16-bit lanes split within
+// each 128-bit lane as the unpack instructions do.
+template <class V>
+struct PairSumBlurSteps {
+  using Type = typename V::Type;
+
+  // Into a different plane every neighbour is a source byte.
+  static Type Apart(const std::uint8_t* at) { return V::Pack(V::Eighth(NeighbourSum<V>(at, V::Load(at - 1)))); }
+
+  // In place, the left neighbour of each group's first byte (bytes 0, 8, 16, ...) is the blurred last
+  // byte of the group before; every other left neighbour is an old byte. Those last bytes (7, 15, 23, ...)
+  // have old left neighbours, so a first pass over old neighbours gets them right, and a second pass
+  // swaps them in as the left neighbours of the first bytes. `previousHi` carries the last byte of the
+  // step before.
+  static Type InPlace(const std::uint8_t* at, Type& previousHi) {
+    // Bytes k-1, and 0 for byte 0: its left neighbour comes from `previousHi` alone.
+    const Type oldLeft = V::OldLeft(V::Load(at));
+    const typename V::Wide sum = NeighbourSum<V>(at, oldLeft);
+    const typename V::Wide first = V::Eighth(sum);
+    // 16-bit lane 0 of each 128-bit lane: the old left neighbours of bytes 0, 16, ... (lo) and 8, 24, ... (hi).
+    const Type lane0 = V::FirstWordOfEachLane();
+    const Type oldLeftLo = V::And(oldLeft, lane0);
+    const Type oldLeftHi = V::And(V::template ShiftRightInLanes<8>(oldLeft), lane0);
+    // Bytes 0, 16, ... take the last bytes of the 128-bit lane before (of the step before for byte 0)
+    // in the hi half; bytes 8, 24, ... take those of their own lane in the lo half.
+    const Type blurredLeftLo = V::template ShiftRightInLanes<14>(V::LaneBefore(first.hi, previousHi));
+    const Type blurredLeftHi = V::template ShiftRightInLanes<14>(first.lo);
+    const typename V::Wide mean{V::Add16(V::Sub16(sum.lo, oldLeftLo), blurredLeftLo),
+                                V::Add16(V::Sub16(sum.hi, oldLeftHi), blurredLeftHi)};
+    previousHi = first.hi;
+    return V::Pack(V::Eighth(mean));
+  }
+};
+
 template <class V, class Steps>
 void BlurPlaneWith(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
   std::memset(dst + planeWidth * firstRow, 0, planeWidth);
