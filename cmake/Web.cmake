@@ -76,6 +76,14 @@ target_link_libraries(quendralis-capture PRIVATE quendralis_virtual quendralis_d
                       quendralis_resources_with_module)
 target_link_options(quendralis-capture PRIVATE -sNODERAWFS=1)
 
+# The show's mean frame time under node, beside the native one (bench/web_ratio.sh).
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/kit ${CMAKE_BINARY_DIR}/tests/kit)
+add_executable(quendralis-bench-show bench/show/main.cpp bench/show_play.cpp)
+target_include_directories(quendralis-bench-show PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(quendralis-bench-show PRIVATE quendralis_test_kit quendralis_demo quendralis_platform
+                      quendralis_resources_with_module)
+target_link_options(quendralis-bench-show PRIVATE -sNODERAWFS=1)
+
 # The page: the demo's own frame loop yields to the browser once per presented frame.
 set(site_dir ${CMAKE_BINARY_DIR}/site)
 set(web_sources platform/web/main.cpp platform/web/web_host.cpp)

@@ -34,7 +34,7 @@ target_include_directories(quendralis_demo PUBLIC ${CMAKE_SOURCE_DIR})
 
 # The module player; Win32 and DirectDraw are the system's own.
 add_library(quendralis_platform STATIC
-  platform/midas.cpp platform/music_player.cpp platform/echo.cpp platform/xm_syncs.cpp
+  platform/midas.cpp platform/music_player.cpp platform/echo.cpp platform/xm_syncs.cpp platform/silent_output.cpp
   platform/windows/no_fallback_module.cpp platform/windows/wave_out.cpp)
 target_include_directories(quendralis_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quendralis_platform PUBLIC openmpt winmm)

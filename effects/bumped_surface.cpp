@@ -27,8 +27,8 @@ int TurnIndex(std::int32_t angle) {
 }  // namespace
 
 int BumpedSurface::Init() {
-    crossfadeStart = 0xFFFFFFFF;
-    fadeOutStart = 0xFFFFFFFF;
+    crossfadeStart = never;
+    fadeOutStart = never;
     width = 320;
     height = 240;
     // A second Init only renews the surface; the pictures loaded the first time stay.

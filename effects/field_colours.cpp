@@ -1,4 +1,4 @@
-// The drifting colour and the activity test shared by the field lines and the dot cube.
+// The drifting colour shared by the field lines and the dot cube.
 #include "effects/field_colours.h"
 
 #include "render/tables.h"
@@ -24,11 +24,4 @@ void BuildTintPalette(std::uint32_t palette[256], Tint tint) {
         palette[128 + i] = pack(tint.red + ((i * (255 - tint.red)) >> 7), tint.green + ((i * (255 - tint.green)) >> 7),
                                 tint.blue + ((i * (255 - tint.blue)) >> 7));
     }
-}
-
-std::int32_t ActiveEffectTime(std::int32_t time, std::int32_t startTime, std::uint32_t endTime) {
-    if (static_cast<std::uint32_t>(time) > endTime) return -1;
-    // The difference wraps like the 32-bit subtraction it is; a wrapped negative means not yet.
-    const auto t = static_cast<std::int32_t>(static_cast<std::uint32_t>(time) - static_cast<std::uint32_t>(startTime));
-    return t < 0 ? -1 : t;
 }

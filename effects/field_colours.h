@@ -1,5 +1,5 @@
 // The drifting colour shared by the field lines and the dot cube: three components that follow the
-// angle tables with time, the palette ramp built from them, and the scenes' common activity test.
+// angle tables with time, and the palette ramp built from them.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,3 @@ struct Tint {
 Tint DriftTint(std::int32_t t);
 // Entries 0..127 rise from black towards the tint, 128..255 from the tint towards (nearly) white.
 void BuildTintPalette(std::uint32_t palette[256], Tint tint);
-// The effect time of demo ms `time`, or -1 when the scene does not draw then: after `endTime`
-// (unsigned, inclusive end) or before `startTime`.
-std::int32_t ActiveEffectTime(std::int32_t time, std::int32_t startTime, std::uint32_t endTime);

@@ -31,12 +31,6 @@ void RotationAngles(std::int32_t t, std::int32_t angles[3]) {
     angles[2] = angle(wide / 2, t / 3);
 }
 
-std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v) {
-    const std::uint32_t product =
-        static_cast<std::uint32_t>(length) * static_cast<std::uint32_t>(scale) * static_cast<std::uint32_t>(v);
-    return static_cast<std::int32_t>(product) >> 24;
-}
-
 void GlowingDotObject::BuildDots() {
     // The generator is drawn row by row across the twelve edges, not in array order.
     for (int i = 0; i < dotsPerEdge; ++i) {
@@ -61,7 +55,7 @@ void GlowingDotObject::BuildDots() {
 int GlowingDotObject::Init() {
     width = 320;
     height = 240;
-    endTime = 0xFFFFFFFF;
+    endTime = never;
     if (!CreateOwnSurface(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
                           DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, "GlowingDotObject> CreateSurface FAILED"))
         return 0;
@@ -76,7 +70,7 @@ int GlowingDotObject::Render(std::int32_t time) {
     const std::int32_t t = ActiveEffectTime(time, start, endTime);
     if (t < 0) return 0;
 
-    pulseLength = PulseLengthAfter(static_cast<std::uint32_t>(t) - static_cast<std::uint32_t>(beat));
+    pulseLength = PulseLengthAfter(static_cast<std::uint32_t>(TimeSince(t, beat)));
     const Tint colour = DriftTint(t);
     tint[0] = static_cast<std::uint8_t>(colour.red);
     tint[1] = static_cast<std::uint8_t>(colour.green);

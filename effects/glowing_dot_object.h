@@ -18,7 +18,7 @@ public:
     std::uint8_t tint[3] = {};                 // red, green, blue of this frame's palette
     std::atomic<std::int32_t> startTime{0};    // demo ms; read by the music thread
     std::atomic<std::int32_t> beatTime{0};     // last sync, ms after startTime; written by the music thread
-    std::uint32_t endTime = 0;                 // last demo ms drawn; 0xFFFFFFFF: never ends
+    std::uint32_t endTime = 0;                 // last demo ms drawn; `never`: no end
 
 private:
     void BuildDots();
@@ -31,6 +31,3 @@ extern std::int32_t pulseLength;   // the cube's size factor this frame, 50..150
 std::int32_t PulseLengthAfter(std::uint32_t sinceBeat);
 // The three rotation angles at effect ms `t` (at least 0), as table indices 0..3599.
 void RotationAngles(std::int32_t t, std::int32_t angles[3]);
-// One coordinate of a streak's end relative to the screen centre: the low 32 bits of
-// length * scale * v, read as signed, >> 24. The wrap is intended; the result is -128..127.
-std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v);

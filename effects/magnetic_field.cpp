@@ -60,12 +60,6 @@ void PolePositions(std::int32_t t, std::int32_t poleX[poleCount], std::int32_t p
     }
 }
 
-void FieldSum(std::int32_t x, std::int32_t y, const std::int32_t poleX[poleCount], const std::int32_t poleY[poleCount],
-              std::int32_t& sumX, std::int32_t& sumY) {
-    // |dx| <= 330 and |dy| <= 247 for points on the plane, well inside what the kernel takes.
-    SumPoleFields(&x, &y, 1, poleX, poleY, poleCount, &sumX, &sumY);
-}
-
 void DrawFieldLine(std::int32_t x, std::int32_t y, std::int32_t sumX, std::int32_t sumY, std::uint8_t* canvas) {
     DrawFadingLine(x, y, x + (sumX >> 8), y + (sumY >> 8), 64, 2, canvas);
 }
@@ -73,7 +67,7 @@ void DrawFieldLine(std::int32_t x, std::int32_t y, std::int32_t sumX, std::int32
 int MagneticField::Init() {
     width = 320;
     height = 240;
-    endTime = 0xFFFFFFFF;
+    endTime = never;
     return CreateOwnSurface(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
                             DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, "MagneticField> CreateSurface FAILED");
 }

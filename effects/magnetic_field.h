@@ -11,13 +11,10 @@ public:
     int Init() override;
 
     std::int32_t startTime = 0;   // demo ms
-    std::uint32_t endTime = 0;    // last demo ms drawn; 0xFFFFFFFF: never ends
+    std::uint32_t endTime = 0;    // last demo ms drawn; `never`: no end
 };
 
 // Where the poles stand at effect ms `t` (at least 0), in screen pixels.
 void PolePositions(std::int32_t t, std::int32_t poleX[poleCount], std::int32_t poleY[poleCount]);
-// The summed field at grid point (x, y), in 1/256 pixel; a pole on the point or next to it adds nothing.
-void FieldSum(std::int32_t x, std::int32_t y, const std::int32_t poleX[poleCount], const std::int32_t poleY[poleCount],
-              std::int32_t& sumX, std::int32_t& sumY);
 // The fading line from grid point (x, y) along a field sum.
 void DrawFieldLine(std::int32_t x, std::int32_t y, std::int32_t sumX, std::int32_t sumY, std::uint8_t* canvas);

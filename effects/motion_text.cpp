@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr std::uint32_t never = 0xFFFFFFFF;
 constexpr std::uint32_t msPerGhostStep = 64;
 constexpr std::int32_t maxGhostOffset = 8;
 // The glow band reaches this far above the text's top row and ends this far below it.
@@ -94,9 +93,9 @@ void MotionText::DrawGlyphs(std::int32_t offset) {
 
 int MotionText::Render(std::int32_t time) {
     const std::uint32_t change = changeTime.load(std::memory_order_relaxed);
-    const std::uint32_t rel =
-        static_cast<std::uint32_t>(time) - static_cast<std::uint32_t>(startTime.load(std::memory_order_relaxed));
-    if (static_cast<std::int32_t>(rel) < 0) return 0;
+    const std::int32_t since = TimeSince(time, startTime.load(std::memory_order_relaxed));
+    if (since < 0) return 0;
+    const auto rel = static_cast<std::uint32_t>(since);
 
     if (textPending && rel > change) ShowNextText();
     for (std::uint32_t i = 0; i < 256; ++i) palette[i] = PaletteEntry(i);

@@ -17,8 +17,7 @@ int ScreenFlash::Init() {
 
 int ScreenFlash::Render(std::int32_t time) {
     const float oneSeventyFifth = 0.013333334f;
-    // The difference wraps like the 32-bit subtraction it is.
-    const auto elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(time) - static_cast<std::uint32_t>(startTime));
+    const std::int32_t elapsed = TimeSince(time, startTime);
     const double strength = 1.0 - static_cast<double>(elapsed) * static_cast<double>(fadeRate) * oneSeventyFifth;
     if (strength > 1.0) return 0;
     const float x = static_cast<float>(strength);

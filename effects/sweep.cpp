@@ -21,7 +21,7 @@ constexpr std::int32_t rayReach = 500;
 int Sweep::Setup(std::int32_t logoWidth, std::int32_t logoHeight, std::int32_t resourceId) {
     width = logoWidth;
     height = logoHeight;
-    endTime = 0xFFFFFFFF;
+    endTime = never;
     // A repeated Setup renews only the surface and keeps the logo loaded the first time.
     if (surface) {
         ReleaseSurface();
@@ -95,10 +95,7 @@ void Sweep::CastRays(std::int32_t phase) {
 }
 
 int Sweep::Render(std::int32_t time) {
-    if (static_cast<std::uint32_t>(time) > endTime) return 0;
-    // The difference wraps at 32 bits on purpose and is then read as signed.
-    const std::int32_t rel =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(time) - static_cast<std::uint32_t>(startTime));
+    const std::int32_t rel = ActiveEffectTime(time, startTime, endTime);
     if (rel < 0) return 0;
     const std::int32_t phase = rel / 75;
     BuildPalette();

@@ -17,7 +17,7 @@ public:
 
     std::uint8_t* logo = nullptr;   // width x height bytes, 0 is background
     std::int32_t startTime = 0;     // demo ms
-    std::uint32_t endTime = 0;      // last demo ms drawn; 0xFFFFFFFF: never ends
+    std::uint32_t endTime = 0;      // last demo ms drawn; `never`: no end
     std::int32_t centerX = 0;
     std::int32_t centerY = 0;
     std::int32_t rayFade = 0;       // intensity lost per ray pixel (low 8 bits)

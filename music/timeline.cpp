@@ -19,7 +19,6 @@ const char* const greetTexts[22] = {
 namespace {
 
 const char emptyText[] = "";
-constexpr std::uint32_t never = 0xFFFFFFFF;
 
 void StartFlash(std::int32_t eventTime, float fadeRate) {
     flash.startTime = eventTime;

@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace qaudio {
+class SilentOutput;
+}
+
 namespace qhost {
 
 // Fills `frames` stereo frames of interleaved float samples; called on the host's audio thread.
@@ -37,9 +41,11 @@ public:
     // Sound: the module player's playback thread is the host's audio thread.
     virtual bool OpenAudio(int rate, AudioSource source) = 0;
     virtual void CloseAudio() = 0;
-    virtual void LockAudio() = 0;
-    virtual void UnlockAudio() = 0;
     virtual std::uint32_t AudioBufferFrames() = 0;
+    // When OpenAudio fails the layer plays on a silent output (platform/silent_output.h), which mixes
+    // what this host's clock says is due; the host pumps it until it is handed null. By default a
+    // thread does, reading Ticks(); a host whose clock belongs to the main thread pumps it there.
+    virtual void PumpSilentOutput(qaudio::SilentOutput* output);
 
     // Tests: every faultable call asks first; a non-zero answer is the result code it fails with.
     virtual std::int32_t Fault(const char* call) {
@@ -76,9 +82,8 @@ public:
     void ShowMessageBox(const char*, const char*) override {}
     bool OpenAudio(int, AudioSource) override { return false; }
     void CloseAudio() override {}
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return 0; }
+    void PumpSilentOutput(qaudio::SilentOutput*) override {}
 };
 
 Host& Current();

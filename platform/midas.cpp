@@ -248,7 +248,7 @@ int MIDASinit() {
 }
 
 int MIDASstartBackgroundPlay(std::uint32_t pollRate) {
-    (void)pollRate;   // the sound device sets the pace
+    (void)pollRate;   // the sound device, or the clock on the silent output, sets the pace
     Layer& l = TheLayer();
     if (!l.initialised) return 0;
     if (l.backgroundPlay) return 1;

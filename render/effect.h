@@ -7,6 +7,23 @@
 #include "platform/ddraw.h"
 #include "render/kernels.h"
 
+// The demo ms no time reaches: the end of a scene that runs on, a start or change yet to come.
+constexpr std::uint32_t never = 0xFFFFFFFF;
+
+// Demo ms `time` less `start`, wrapping like the 32-bit subtraction it is: a start still ahead (or
+// more than 2^31 ms behind) reads as negative.
+constexpr std::int32_t TimeSince(std::int32_t time, std::int32_t start) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(time) - static_cast<std::uint32_t>(start));
+}
+
+// The effect time of demo ms `time`, or -1 when the scene does not draw then: after `endTime`
+// (unsigned, inclusive end) or before `startTime`.
+constexpr std::int32_t ActiveEffectTime(std::int32_t time, std::int32_t startTime, std::uint32_t endTime) {
+    if (static_cast<std::uint32_t>(time) > endTime) return -1;
+    const std::int32_t t = TimeSince(time, startTime);
+    return t < 0 ? -1 : t;
+}
+
 class Effect {
 public:
     // Draws the frame for `time` (demo ms) into `surface`: 1, or 0 when not active then.

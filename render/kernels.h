@@ -41,6 +41,9 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
 // sets differ only in how many dots they take at a time.
 void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
                  const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1);
+// One coordinate of a streak's end relative to the screen centre, as ProjectDots takes it: the low
+// 32 bits of length * scale * v, read as signed, >> 24. The wrap is intended; the result is -128..127.
+std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v);
 
 void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
                     std::int32_t step, std::uint8_t* plane);

@@ -108,11 +108,8 @@ void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6
     x0[i] = ((S * V) >> 16) + 160;
     y0[i] = ((S * W) >> 16) + 120;
     const std::int32_t L = TruncateToInt32((random[i] + 0.5) * pulse + 255.0);
-    // The low 32 bits of L * S * V read as signed; the wrap is intended.
-    x1[i] = (static_cast<std::int32_t>(static_cast<std::uint32_t>(L) * static_cast<std::uint32_t>(S) *
-                                       static_cast<std::uint32_t>(V)) >> 24) + 160;
-    y1[i] = (static_cast<std::int32_t>(static_cast<std::uint32_t>(L) * static_cast<std::uint32_t>(S) *
-                                       static_cast<std::uint32_t>(W)) >> 24) + 120;
+    x1[i] = StreakEndOffset(L, S, V) + 160;
+    y1[i] = StreakEndOffset(L, S, W) + 120;
   }
 }
 
@@ -135,3 +132,9 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
 }
 
 }  // namespace reference
+
+std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v) {
+  const std::uint32_t product =
+      static_cast<std::uint32_t>(length) * static_cast<std::uint32_t>(scale) * static_cast<std::uint32_t>(v);
+  return static_cast<std::int32_t>(product) >> 24;
+}

@@ -203,8 +203,8 @@ TEST_F(BumpedSurfaceTest, SecondInitRenewsSurfaceAndTimesButKeepsThePictures) {
     ASSERT_EQ(InitWith(Flat(33), Flat(44)), 1);
     EXPECT_EQ(bump.pictureA[0], 11);
     EXPECT_EQ(bump.pictureB[planeSize - 1], 22);
-    EXPECT_EQ(bump.crossfadeStart, 0xFFFFFFFFu);
-    EXPECT_EQ(bump.fadeOutStart, 0xFFFFFFFFu);
+    EXPECT_EQ(bump.crossfadeStart, never);
+    EXPECT_EQ(bump.fadeOutStart, never);
     EXPECT_EQ(LightAt(0, 0), 255);
     EXPECT_NE(bump.surface, nullptr);
     EXPECT_EQ(host.callCount("CreateSurface"), 2);

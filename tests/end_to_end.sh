@@ -3,13 +3,8 @@
 # bare X server (no window manager to make it full screen), frames reach it, and Esc ends it with
 # exit code 0 within two seconds.
 set -u
-build=$1
-src=$(cd "$2" && pwd)
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null || exit 77
-[ -x "$build/quendralis" ] || exit 77   # a build without the SDL program
-. "$src/tests/virtual_screen.bash"
-work=$(mktemp -d)
-trap 'stop_virtual_screen; rm -rf "$work"' EXIT
+. "$2/tests/virtual_screen.bash"
+prepare_demo_test "$@"
 
 start_virtual_screen 1024x768x24
 export SDL_AUDIODRIVER=dummy
@@ -20,12 +15,7 @@ cd "$build"
 ./quendralis 2>"$work/stderr" &
 demo=$!
 
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name '^Test area$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
+wait_for_demo_window
 [ -n "$window" ] || { echo "no window appeared"; cat "$work/stderr"; kill $demo; exit 1; }
 
 covers=$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ')

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::uint32_t never = 0xFFFFFFFF;
-
 // An effect as the start-up prepares it, with the resources it loads in place.
 struct EffectCase {
     const char* name;   // as the effect reports itself

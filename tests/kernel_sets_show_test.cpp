@@ -1,4 +1,6 @@
-// The fast kernels change nothing: the whole show gives the same frames with the reference kernels.
+// The whole show's frames depend on the demo time alone: the fast kernels give the same frames as the
+// reference ones, and surfaces whose rows are padded beyond their 1280 bytes give the same frames as
+// unpadded ones (expansion, compositing, copies and presentation all step by the pitch).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,10 +15,12 @@
 
 namespace {
 
-// FNV-1a of every 7th frame of the show at 30 frames a second of demo time.
-std::vector<std::uint64_t> FrameHashes() {
+// FNV-1a of every 7th frame of the show at 30 frames a second of demo time, each surface row padded
+// by `extraPitch` bytes.
+std::vector<std::uint64_t> FrameHashes(long extraPitch) {
     std::vector<std::uint64_t> hashes;
     qhost::VirtualHost host;
+    host.extraPitch = extraPitch;
     const auto hashFrame = [&](qhost::VirtualHost& h, int frame) {
         if (frame % 7 != 0) return;
         std::uint64_t hash = 14695981039346656037ull;
@@ -28,10 +32,10 @@ std::vector<std::uint64_t> FrameHashes() {
     return hashes;
 }
 
-std::optional<std::vector<std::uint64_t>> FrameHashesInChild(KernelSet set) {
-    const auto bytes = kit::InChildProcess([set] {
+std::optional<std::vector<std::uint64_t>> FrameHashesInChild(KernelSet set, long extraPitch = 0) {
+    const auto bytes = kit::InChildProcess([set, extraPitch] {
         UseKernelSet(set);
-        const auto hashes = FrameHashes();
+        const auto hashes = FrameHashes(extraPitch);
         return std::string(reinterpret_cast<const char*>(hashes.data()), hashes.size() * sizeof(std::uint64_t));
     });
     if (!bytes || bytes->size() % sizeof(std::uint64_t) != 0) return std::nullopt;
@@ -40,18 +44,31 @@ std::optional<std::vector<std::uint64_t>> FrameHashesInChild(KernelSet set) {
     return hashes;
 }
 
+void ExpectSameFrames(const std::vector<std::uint64_t>& expected,
+                      const std::optional<std::vector<std::uint64_t>>& actual, const char* what) {
+    ASSERT_TRUE(actual.has_value()) << what;
+    ASSERT_EQ(actual->size(), expected.size()) << what;
+    for (std::size_t i = 0; i < actual->size(); ++i)
+        ASSERT_EQ((*actual)[i], expected[i]) << what << " differs at frame " << 7 * i;
+}
+
 TEST(KernelSetsInTheShow, EveryKernelSetDrawsTheSameShow) {
     const auto reference = FrameHashesInChild(KernelSet::Reference);
     ASSERT_TRUE(reference.has_value());
     ASSERT_GT(reference->size(), 600u);
     for (KernelSet set : {KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512}) {
         if (static_cast<int>(set) > static_cast<int>(BestKernelSet())) continue;   // the processor lacks it
-        const auto fast = FrameHashesInChild(set);
-        ASSERT_TRUE(fast.has_value()) << KernelSetName(set);
-        ASSERT_EQ(fast->size(), reference->size()) << KernelSetName(set);
-        for (std::size_t i = 0; i < fast->size(); ++i)
-            ASSERT_EQ((*fast)[i], (*reference)[i]) << KernelSetName(set) << " differs at frame " << 7 * i;
+        ExpectSameFrames(*reference, FrameHashesInChild(set), KernelSetName(set));
     }
+}
+
+// 52 bytes is 13 pixels: a pitch of 1332 puts three rows in four off every 16-byte boundary, and any
+// step by 1280 where the pitch belongs lands inside the padding.
+TEST(SurfacePitchInTheShow, PaddedSurfaceRowsDrawTheSameShow) {
+    const auto unpadded = FrameHashesInChild(CurrentKernelSet());
+    ASSERT_TRUE(unpadded.has_value());
+    ASSERT_GT(unpadded->size(), 600u);
+    ExpectSameFrames(*unpadded, FrameHashesInChild(CurrentKernelSet(), 52), "pitch 1332");
 }
 
 }  // namespace

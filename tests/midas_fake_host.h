@@ -15,6 +15,7 @@
 #include "platform/host.h"
 #include "platform/midas.h"
 #include "platform/midas_layer.h"
+#include "platform/silent_output.h"
 
 namespace midastest {
 
@@ -33,11 +34,17 @@ public:
         source = nullptr;
     }
     std::uint32_t AudioBufferFrames() override { return bufferFrames; }
+    // Without sound the test pumps the layer's silent output itself, with times of its choosing.
+    void PumpSilentOutput(qaudio::SilentOutput* output) override {
+        calls.push_back(output ? "PumpSilentOutput" : "StopSilentOutput");
+        silent = output;
+    }
 
     bool audioWorks = true;
     std::uint32_t bufferFrames = 1024;
     int openedRate = 0;
     qhost::AudioSource source = nullptr;
+    qaudio::SilentOutput* silent = nullptr;
     std::vector<std::string> calls;
 };
 

@@ -181,14 +181,21 @@ TEST_F(MidasStatesTest, ModuleThatFailedToLoadPlaysNothingAndFiresNoSync) {
     EXPECT_EQ(MIDASclose(), 1);
 }
 
-TEST_F(MidasStatesTest, HostWithoutSoundLeavesNothingToClose) {
+// Without a sound device background play runs on the silent output, which the host pumps until the
+// play stops; the host's own audio is never closed, as it never opened.
+TEST_F(MidasStatesTest, HostWithoutSoundPlaysOnTheSilentOutputUntilStopped) {
     host.audioWorks = false;
     MIDASstartup();
     MIDASinit();
-    EXPECT_EQ(MIDASstartBackgroundPlay(0), 0);
+    EXPECT_EQ(MIDASstartBackgroundPlay(0), 1);
+    ASSERT_NE(host.silent, nullptr);
+    EXPECT_TRUE(host.silent->Running());
+    EXPECT_EQ(MIDASstartBackgroundPlay(0), 1);
+    EXPECT_EQ(MIDASstopBackgroundPlay(), 1);
+    EXPECT_EQ(host.silent, nullptr);
     EXPECT_EQ(MIDASstopBackgroundPlay(), 0);
     EXPECT_EQ(MIDASclose(), 1);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"OpenAudio"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"OpenAudio", "PumpSilentOutput", "StopSilentOutput"}));
 }
 
 struct BufferCase {

@@ -54,7 +54,7 @@ TEST(MotionTextGhost, OffsetShrinksByOnePixelEvery64MsAfterTheChange) {
     const Case cases[] = {
         {1000, 1000, 8}, {1063, 1000, 8}, {1064, 1000, 7}, {1511, 1000, 1}, {1512, 1000, 0},
         {1575, 1000, 0}, {999, 1000, 0},                   // before the change the difference wraps
-        {0, 0xFFFFFFFF, 8}, {510, 0xFFFFFFFF, 1}, {511, 0xFFFFFFFF, 0},
+        {0, never, 8}, {510, never, 1}, {511, never, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GhostOffset(c.rel, c.changeTime), c.offset) << "rel " << c.rel << " change " << c.changeTime;

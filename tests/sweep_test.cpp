@@ -167,7 +167,7 @@ TEST_F(SweepTest, RepeatedSetupRenewsTheSurfaceAndKeepsTheLogo) {
     ASSERT_EQ(SetUpWith(Filled(6)), 1);
     EXPECT_EQ(sweep.logo, first);
     EXPECT_EQ(sweep.logo[0], 5);
-    EXPECT_EQ(sweep.endTime, 0xFFFFFFFFu);
+    EXPECT_EQ(sweep.endTime, never);
     EXPECT_EQ(host.callCount("CreateSurface"), 2);
     EXPECT_EQ(host.callCount("FindResourceA"), 1);
 }

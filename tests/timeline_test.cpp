@@ -15,8 +15,6 @@ namespace {
 
 using qhost::VirtualHost;
 
-constexpr std::uint32_t never = 0xFFFFFFFF;
-
 // Runs the demo; the counts are delivered one per frame from frame 0 at demo time 1000 ms, then
 // `check` runs on the frame after the last one and the demo ends.
 template <typename Check>

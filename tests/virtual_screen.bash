@@ -1,5 +1,6 @@
-# A virtual X screen for the tests that run a real program: Xvfb, a screenshot's brightness and the
-# wait for the program's end. Sourced by tests/end_to_end.sh and .ci/wine_smoke.
+# A virtual X screen for the tests that run a real program: Xvfb, a screenshot's brightness, the
+# demo's window and the wait for the program's end. Sourced by tests/end_to_end.sh, tests/no_sound.sh
+# and .ci/wine_smoke.
 
 # Starts Xvfb on a free-looking display with the given screen (e.g. 800x600x24) and waits until it
 # answers (up to 20 s on a busy machine); sets DISPLAY and screen_pid. stop_virtual_screen ends it.
@@ -36,4 +37,26 @@ wait_exit() {
     fi
     code=0
     wait "$pid" || code=$?
+}
+
+# The start of a script test of the SDL program, given the build folder ($1) and the sources ($2):
+# ends it as skipped (77) without Xvfb, xdotool, ImageMagick or the program; sets build, src and work,
+# a temporary folder that goes at the end with the virtual screen.
+prepare_demo_test() {
+    build=$1
+    src=$(cd "$2" && pwd)
+    command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null || exit 77
+    [ -x "$build/quendralis" ] || exit 77   # a build without the SDL program
+    work=$(mktemp -d)
+    trap 'stop_virtual_screen; rm -rf "$work"' EXIT
+}
+
+# Waits up to ten seconds for the demo's window "Test area"; its id in $window, empty if none came.
+wait_for_demo_window() {
+    window=""
+    for _ in $(seq 100); do
+        window=$(xdotool search --name '^Test area$' 2>/dev/null | head -n 1)
+        [ -n "$window" ] && return
+        sleep 0.1
+    done
 }

@@ -17,7 +17,6 @@
 
 #include "app/shell.h"
 #include "effects/effects.h"
-#include "effects/field_colours.h"
 #include "music/timeline.h"
 #include "platform/capture/image_files.h"
 #include "platform/virtual/virtual_host.h"
@@ -160,13 +159,12 @@ std::string Details(int i, std::int32_t time) {
                       dotCube.beatTime.load(std::memory_order_relaxed), pulseLength);
     } else if (named[i].effect == &topText || named[i].effect == &bottomText) {
         const auto* m = static_cast<const MotionText*>(named[i].effect);
-        const std::uint32_t rel = static_cast<std::uint32_t>(time) -
-                                  static_cast<std::uint32_t>(m->startTime.load(std::memory_order_relaxed));
+        const auto rel = static_cast<std::uint32_t>(TimeSince(time, m->startTime.load(std::memory_order_relaxed)));
         std::snprintf(text, sizeof text, ", \"text\": \"%s\", \"ghost_offset\": %d", m->text,
                       GhostOffset(rel, m->changeTime.load(std::memory_order_relaxed)));
     } else if (named[i].effect == &sweep) {
         std::snprintf(text, sizeof text, ", \"phase\": %d",
-                      static_cast<std::int32_t>(static_cast<std::uint32_t>(time) - static_cast<std::uint32_t>(sweep.startTime)) / 75);
+                      TimeSince(time, sweep.startTime) / 75);
     }
     return text;
 }

@@ -187,9 +187,16 @@ void SdlHost::AudioCallback(void* self, Uint8* stream, int bytes) {
     host->source_(reinterpret_cast<float*>(stream), bytes / static_cast<int>(2 * sizeof(float)));
 }
 
+// The layer plays on its silent output from here on (platform/host_audio.cpp).
+bool SdlHost::NoSoundDevice() {
+    std::fprintf(stderr, "quendralis: no sound device, the demo plays silently (%s)\n", SDL_GetError());
+    return false;
+}
+
 bool SdlHost::OpenAudio(int rate, AudioSource source) {
     CloseAudio();
-    if (!source || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (!source) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoSoundDevice();
     SDL_AudioSpec want{}, have{};
     want.freq = rate;
     want.format = AUDIO_F32SYS;
@@ -200,9 +207,8 @@ bool SdlHost::OpenAudio(int rate, AudioSource source) {
     source_ = source;
     audio_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!audio_) {
-        std::fprintf(stderr, "quendralis: no sound (%s)\n", SDL_GetError());
         source_ = nullptr;
-        return false;
+        return NoSoundDevice();
     }
     audioFrames_ = have.samples;
     SDL_PauseAudioDevice(audio_, 0);
@@ -214,14 +220,6 @@ void SdlHost::CloseAudio() {
     if (audio_) SDL_CloseAudioDevice(audio_);
     audio_ = 0;
     source_ = nullptr;
-}
-
-void SdlHost::LockAudio() {
-    if (audio_) SDL_LockAudioDevice(audio_);
-}
-
-void SdlHost::UnlockAudio() {
-    if (audio_) SDL_UnlockAudioDevice(audio_);
 }
 
 }  // namespace qhost

@@ -30,8 +30,6 @@ public:
     void ShowCursor(bool visible) override;
     bool OpenAudio(int rate, AudioSource source) override;
     void CloseAudio() override;
-    void LockAudio() override;
-    void UnlockAudio() override;
     std::uint32_t AudioBufferFrames() override { return audioFrames_; }
 
 private:
@@ -39,6 +37,7 @@ private:
     SDL_Window* CreateFullScreenWindow(const char* title);
     void HandleEvent(const SDL_Event& event);
     static void AudioCallback(void* self, Uint8* stream, int bytes);
+    static bool NoSoundDevice();
 
     bool videoReady_ = false;
     bool windowed_ = false;

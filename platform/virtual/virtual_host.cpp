@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/silent_output.h"
 #include "platform/win32.h"
 
 namespace qhost {
@@ -78,6 +79,8 @@ void VirtualHost::PollInput() {
     pendingMessages_.clear();
     for (int key : pendingKeys_) PostKeyDown(key);
     pendingKeys_.clear();
+    // The sound up to now is mixed before the frame that reads the clock, as the capture does it.
+    if (silent_) silent_->Pump(clock);
 }
 
 // Nothing outside can arrive: a wait would last for ever, so it ends the run instead.
@@ -95,6 +98,7 @@ void VirtualHost::ShowMessageBox(const char* text, const char* title) {
 }
 
 bool VirtualHost::OpenAudio(int, AudioSource source) {
+    if (noSound) return false;
     std::lock_guard lock(audioLock_);
     audioSource_ = source;
     return source != nullptr;

@@ -43,6 +43,7 @@ public:
     // Every `period`th call of `call` fails with `code`.
     void FailEvery(const std::string& call, std::int32_t code, int period);
     bool noDisplay = false;         // OpenWindow fails, as without a display
+    bool noSound = false;           // OpenAudio fails, as without a sound device: the layer plays silently
     bool screenLost = false;        // the screen reads as lost until Restore
     long extraPitch = 0;            // bytes added to every surface row
     // Resource id -> replacement bytes; nullopt means the resource is missing.
@@ -63,7 +64,9 @@ public:
     int callCount(const std::string& call) const;
 
     // --- Sound --------------------------------------------------------------------------------
-    // Renders frames of the module player on the calling thread; false when no audio is open.
+    // Renders frames of the module player on the calling thread; false when no audio is open. With
+    // noSound there is none: the layer's silent output mixes at every input poll what the clock says
+    // is due, on the main thread.
     bool RenderAudio(float* samples, int frames);
     bool audioOpen() const;
     std::uint32_t audioBufferFrames = 0;    // what the player reports as its mixing buffer
@@ -86,9 +89,8 @@ public:
     void ShowCursor(bool visible) override { cursorVisible = visible; }
     bool OpenAudio(int rate, AudioSource source) override;
     void CloseAudio() override;
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override { return audioBufferFrames; }
+    void PumpSilentOutput(qaudio::SilentOutput* output) override { silent_ = output; }
     std::int32_t Fault(const char* call) override;
     void Record(const char* call) override;
     long SurfacePitch(long rowBytes) override { return rowBytes + extraPitch; }
@@ -112,6 +114,7 @@ private:
     // Like a sound card's callback, a render may run on another thread: closing waits for it.
     mutable std::mutex audioLock_;
     AudioSource audioSource_ = nullptr;
+    qaudio::SilentOutput* silent_ = nullptr;
 };
 
 }  // namespace qhost

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/silent_output.h"
 #include "platform/win32.h"
 
 namespace {
@@ -101,7 +102,11 @@ void WebHost::ShowMessageBox(const char* text, const char* title) {
 
 bool WebHost::OpenAudio(int rate, AudioSource source) {
     CloseAudio();
-    if (!source || !qwebAudioOpen(rate, audioBlockFrames)) return false;
+    if (!source) return false;
+    if (!qwebAudioOpen(rate, audioBlockFrames)) {
+        std::fprintf(stderr, "quendralis: no sound device, the demo plays silently (the page has no sound output)\n");
+        return false;
+    }
     source_ = source;
     FeedAudio();
     return true;
@@ -117,6 +122,7 @@ void WebHost::CloseAudio() {
 std::uint32_t WebHost::AudioBufferFrames() { return source_ ? static_cast<std::uint32_t>(qwebAudioLatencyFrames()) : 0; }
 
 void WebHost::FeedAudio() {
+    if (silent_) silent_->Pump(Ticks());
     if (!source_) return;
     for (int blocks = qwebAudioWanted(); blocks > 0; --blocks) {
         source_(audioBlock_.data(), audioBlockFrames);

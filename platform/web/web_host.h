@@ -31,9 +31,9 @@ public:
     void ShowMessageBox(const char* text, const char* title) override;
     bool OpenAudio(int rate, AudioSource source) override;
     void CloseAudio() override;
-    void LockAudio() override {}
-    void UnlockAudio() override {}
     std::uint32_t AudioBufferFrames() override;
+    // No threads here: the frame loop pumps the silent output, as it feeds the page's sound.
+    void PumpSilentOutput(qaudio::SilentOutput* output) override { silent_ = output; }
     bool OverrideResource(int id, const unsigned char*& data, std::size_t& size) override;
 
 private:
@@ -43,6 +43,7 @@ private:
     std::vector<std::uint8_t> rgba_;
     std::vector<float> audioBlock_;
     AudioSource source_ = nullptr;
+    qaudio::SilentOutput* silent_ = nullptr;
 };
 
 }  // namespace qhost

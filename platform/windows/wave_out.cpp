@@ -1,5 +1,6 @@
 // The sound device of platform/audio_output.h on Windows: waveOut at 48 kHz, 16-bit stereo, kept fed
-// by a thread of its own that mixes into whichever of a few short buffers the device has played.
+// by a thread of its own that mixes into whichever of a few short buffers the device has played; when
+// no waveOut device opens, the silent output, pumped at the pace of GetTickCount.
 #include "platform/audio_output.h"
 
 #include <windows.h>
@@ -10,7 +11,10 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <thread>
+
+#include "platform/silent_output.h"
 
 namespace qaudio {
 namespace {
@@ -31,6 +35,20 @@ struct Device {
 };
 
 Device device;
+// Never destroyed: the pump thread may still mix while the program exits.
+SilentOutput& silent = *new SilentOutput;
+SilentPump& silentPump = *new SilentPump;
+
+// The layer plays on without sound: the song, its syncs and the show run on the clock.
+bool PlaySilently(int rate, Source source, const char* reason) {
+    char line[128];
+    std::snprintf(line, sizeof line, "quendralis: no sound device, the demo plays silently (%s failed)\n", reason);
+    OutputDebugStringA(line);
+    std::fputs(line, stderr);
+    silent.Start(rate, source, bufferFrames, GetTickCount());
+    silentPump.Start(silent, [] { return static_cast<std::uint32_t>(GetTickCount()); });
+    return true;
+}
 
 std::int16_t ToPcm(float sample) {
     return static_cast<std::int16_t>(std::lrint(std::clamp(sample, -1.0f, 1.0f) * 32767.0f));
@@ -82,9 +100,8 @@ bool Open(int rate, Source source) {
         waveOutOpen(&device.waveOut, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(device.done), 0,
                     CALLBACK_EVENT) != MMSYSERR_NOERROR) {
         device.waveOut = nullptr;
-        OutputDebugStringA("quendralis: no sound (waveOutOpen failed)\n");
         Release();
-        return false;
+        return PlaySilently(rate, source, "waveOutOpen");
     }
     for (int i = 0; i < bufferCount; ++i) {
         WAVEHDR& header = device.headers[i];
@@ -93,7 +110,7 @@ bool Open(int rate, Source source) {
         header.dwBufferLength = sizeof device.pcm[i];
         if (waveOutPrepareHeader(device.waveOut, &header, sizeof header) != MMSYSERR_NOERROR) {
             Release();
-            return false;
+            return PlaySilently(rate, source, "waveOutPrepareHeader");
         }
     }
     device.source = source;
@@ -103,6 +120,10 @@ bool Open(int rate, Source source) {
 }
 
 void Close() {
+    if (silent.Running()) {
+        silentPump.Stop();
+        silent.Stop();
+    }
     if (!device.waveOut) return;
     device.stopping.store(true, std::memory_order_relaxed);
     SetEvent(device.done);
@@ -111,6 +132,6 @@ void Close() {
     Release();
 }
 
-std::uint32_t BufferFrames() { return bufferCount * bufferFrames; }
+std::uint32_t BufferFrames() { return silent.Running() ? silent.BufferFrames() : bufferCount * bufferFrames; }
 
 }  // namespace qaudio

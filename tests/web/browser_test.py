@@ -2,7 +2,8 @@
 """The site in real headless Chromium, driven through the DevTools protocol: nothing plays before a
 click; after it the sound runs at 48 000 frames a second and frames come at the display's rate; the
 first scene shows, Space moves on to the sweep's red logo, Esc ends the demo with exit code 0; a
-dropped module of our own drives a scene change; the tests' site shows its message box.
+dropped module of our own drives a scene change, and so does one chosen in the start screen's file
+input (the file chooser a click on its label opens); the tests' site shows its message box.
 Usage: browser_test.py SITE_DIR FAULT_SITE_DIR"""
 import base64, json, os, shutil, socket, struct, subprocess, sys, tempfile, time, urllib.request
 import websocket
@@ -27,16 +28,40 @@ def free_port():
 class Page:
     def __init__(self, url):
         self.ws = websocket.create_connection(url, timeout=30)
-        self.next_id, self.console = 0, []
+        self.next_id, self.console, self.events = 0, [], []
         self.call("Runtime.enable")
+
+    def receive(self):
+        message = json.loads(self.ws.recv())
+        if message.get("method") == "Runtime.consoleAPICalled":
+            self.console.append(" ".join(str(a.get("value", "")) for a in message["params"]["args"]))
+        elif "method" in message:
+            self.events.append(message)
+        return message
+
+    def event(self, method, seconds):
+        """The parameters of the first event `method` seen (now or within `seconds`), or None."""
+        end = time.monotonic() + seconds
+        while True:
+            for e in self.events:
+                if e["method"] == method:
+                    self.events.remove(e)
+                    return e["params"]
+            if time.monotonic() >= end:
+                return None
+            self.ws.settimeout(max(0.05, end - time.monotonic()))
+            try:
+                self.receive()
+            except websocket.WebSocketTimeoutException:
+                pass
+            finally:
+                self.ws.settimeout(30)
 
     def call(self, method, **params):
         self.next_id += 1
         self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
         while True:
-            message = json.loads(self.ws.recv())
-            if message.get("method") == "Runtime.consoleAPICalled":
-                self.console.append(" ".join(str(a.get("value", "")) for a in message["params"]["args"]))
+            message = self.receive()
             if message.get("id") == self.next_id:
                 if "error" in message:
                     raise RuntimeError(f"{method}: {message['error']}")
@@ -88,6 +113,7 @@ def xm_module():
 
 server = chromium = None
 profile = tempfile.mkdtemp(prefix="quendralis-chromium-")
+files = tempfile.mkdtemp(prefix="quendralis-files-")
 try:
     port = free_port()
     server = subprocess.Popen([sys.executable, "-m", "http.server", str(port), "--bind", "127.0.0.1",
@@ -182,6 +208,32 @@ try:
                       "return r > b && r / 76800 > 40; })()", 8)
     check(bool(moved), f"the dropped module's syncs drive a scene change (colour {page.colour()})")
 
+    # A module chosen on the start screen of a fresh page: the click on "choose one" opens the file
+    # chooser, which the protocol answers with a file of the machine's own.
+    chosen = os.path.join(files, "chosen.xm")
+    with open(chosen, "wb") as f:
+        f.write(xm_module())
+    page.call("Page.navigate", url=base + "/site/index.html")
+    check(page.wait("typeof window.quendralis === 'object' && quendralis.runs === 0", 10), "the page loads again")
+    page.call("Page.setInterceptFileChooserDialog", enabled=True)
+    x, y = page.js("""(() => { const r = document.querySelector('#start label').getBoundingClientRect();
+        return [r.x + r.width / 2, r.y + r.height / 2]; })()""")
+    page.click(x, y)
+    chooser = page.event("Page.fileChooserOpened", 5)
+    check(chooser is not None and page.js("quendralis.runs") == 0,
+          "a click on \"choose one\" opens the file chooser and does not start the demo")
+    if chooser is not None:
+        page.call("DOM.setFileInputFiles", files=[chosen], backendNodeId=chooser["backendNodeId"])
+    check(page.wait("quendralis.runs === 1 && quendralis.frames > 0 && !quendralis.ended", 5),
+          "a chosen module starts the demo")
+    check(page.wait("quendralis.audioState() === 'running'", 2), "with the chosen module the AudioContext runs")
+    moved = page.wait("(() => { const d = document.getElementById('screen').getContext('2d')"
+                      ".getImageData(0, 0, 320, 240).data; let r = 0, b = 0;"
+                      "for (let i = 0; i < d.length; i += 4) { r += d[i]; b += d[i + 2]; }"
+                      "return r > b && r / 76800 > 40; })()", 8)
+    check(bool(moved), f"the chosen module's syncs drive a scene change (colour {page.colour()})")
+    page.call("Page.setInterceptFileChooserDialog", enabled=False)
+
     page.call("Page.navigate", url=base + "/site-fault/index.html")
     page.wait("typeof window.quendralis === 'object'", 10)
     page.click()
@@ -198,6 +250,7 @@ finally:
         server.terminate()
         server.wait(10)
     shutil.rmtree(profile, ignore_errors=True)
+    shutil.rmtree(files, ignore_errors=True)
 
 print("all passed" if not failures else f"{len(failures)} failed", flush=True)
 sys.exit(1 if failures else 0)

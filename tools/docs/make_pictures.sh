@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes every picture of docs/how-it-works.md and the README's stills and contact sheet from the
-# show itself: quendralis-capture --layers at 10 frames a second, laid out by quendralis-tile.
+# show itself: quendralis-capture --layers at 10 frames a second, laid out by quendralis-tile, and the
+# cue list (quendralis-capture --cues) drawn by quendralis-timeline.
 # usage: tools/docs/make_pictures.sh BUILD_DIR [OUT_DIR]   (OUT_DIR: docs/ of this tree)
 set -eu
 build=$(cd "$1" && pwd)
@@ -8,6 +9,7 @@ out=${2:-$(cd "$(dirname "$0")/../.." && pwd)/docs}
 # A cross build's programs run under its emulator (QUENDRALIS_EMULATOR, split into words).
 capture=(${QUENDRALIS_EMULATOR:-} "$build/quendralis-capture")
 tile=(${QUENDRALIS_EMULATOR:-} "$build/quendralis-tile")
+timeline=(${QUENDRALIS_EMULATOR:-} "$build/quendralis-timeline")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -50,3 +52,5 @@ for s in ${flash//,/ }; do t+=("$(at "$s")/frame.png"); done
 "${tile[@]}" 4 2 "$p/flash.png" "${t[@]}"
 c=$(at 100.2)
 "${tile[@]}" 5 2 "$p/frame-path.png" "$c"/after-*.png "$c/frame.png"
+"${capture[@]}" --cues > "$work/cues.txt"
+"${timeline[@]}" 160 "$p/cue-timeline.png" < "$work/cues.txt"
