@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "app/resource_ids.h"
 #include "app/shell.h"
 #include "music/music.h"
 #include "platform/midas.h"
@@ -23,7 +24,7 @@ void RegisterWindowClass() {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = appInstance;
-    windowClass.hIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(101));
+    windowClass.hIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_QUENDRALIS));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszMenuName = className;   // no menu of that name exists, so the window has none

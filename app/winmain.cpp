@@ -1,5 +1,6 @@
 // The program's entry: start-up in its fixed order, then the frame loop that handles every waiting
 // message before it draws a frame and copies it to the screen.
+#include "app/resource_ids.h"
 #include "app/shell.h"
 #include "effects/effects.h"
 #include "effects/font.h"
@@ -14,7 +15,7 @@ namespace {
 
 // The first failing set-up has already reported itself and shut the demo down.
 bool SetUpEffects() {
-    return dotCube.Init() && bump.Init() && sweep.Setup(320, 70, 148) && field.Init() && flash.Init() &&
+    return dotCube.Init() && bump.Init() && sweep.Setup(320, 70, IDR_LOGO) && field.Init() && flash.Init() &&
            topText.Setup(1) && bottomText.Setup(0);
 }
 

@@ -1,34 +1,24 @@
-# data/resources.rc is the one resource script. Here it becomes a table compiled into the program,
-# together with a copy of the music module that the player falls back to.
-set(resource_script ${CMAKE_SOURCE_DIR}/data/resources.rc)
-set(music_module ${CMAKE_SOURCE_DIR}/data/quendralis.xm)
-set(resource_table ${CMAKE_BINARY_DIR}/generated/resources.cpp)
+# data/resources.rc is the one resource script. Where no resource compiler reads it, tools/embed turns
+# it into a table compiled into the program, together with a copy of the music module that the player
+# falls back to. The tool names every file it read in a dependency file, so that a change to any of
+# them rebuilds the table without CMake reading the script itself.
+set(quendralis_resource_script ${CMAKE_SOURCE_DIR}/data/resources.rc)
 
-file(STRINGS ${resource_script} resource_lines)
-set(resource_files ${resource_script})
-foreach(line IN LISTS resource_lines)
-  if(line MATCHES "^[ \t]*[0-9]+[ \t]+[A-Za-z]+[ \t]+\"([^\"]+)\"")
-    list(APPEND resource_files ${CMAKE_SOURCE_DIR}/data/${CMAKE_MATCH_1})
+# quendralis_add_resources(NAME COMMAND how to run embed... [MODULE file]): the table as library NAME;
+# without MODULE the program carries no fallback module.
+function(quendralis_add_resources name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "MODULE" "COMMAND")
+  set(table ${CMAKE_BINARY_DIR}/generated/${name}.cpp)
+  set(args ${quendralis_resource_script} ${table} --depfile ${table}.d)
+  if(arg_MODULE)
+    list(APPEND args --module ${arg_MODULE})
   endif()
-endforeach()
-
-set(embed_args ${resource_script} ${resource_table})
-if(EXISTS ${music_module})
-  list(APPEND embed_args --module ${music_module})
-  list(APPEND resource_files ${music_module})
-endif()
-
-add_custom_command(
-  OUTPUT ${resource_table}
-  COMMAND embed ${embed_args}
-  DEPENDS embed ${resource_files}
-  COMMENT "Embedding the program's resources")
-add_library(quendralis_resources STATIC ${resource_table})
-target_include_directories(quendralis_resources PUBLIC ${CMAKE_SOURCE_DIR})
-
-# The demo reads its module from the directory it is started in: keep a copy next to the program.
-if(EXISTS ${music_module})
-  add_custom_target(copy_module ALL
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${music_module} ${CMAKE_BINARY_DIR}/quendralis.xm
-    DEPENDS ${music_module})
-endif()
+  add_custom_command(
+    OUTPUT ${table}
+    COMMAND ${arg_COMMAND} ${args}
+    DEPENDS embed ${quendralis_resource_script} ${arg_MODULE}
+    DEPFILE ${table}.d
+    COMMENT "Embedding the program's resources (${name})")
+  add_library(${name} STATIC ${table})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()

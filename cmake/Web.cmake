@@ -31,41 +31,14 @@ set_target_properties(openmpt PROPERTIES
 # native build), without it for the page, which ships the module once, as a file of its own.
 add_executable(embed tools/embed/embed.cpp)
 target_link_options(embed PRIVATE -sNODERAWFS=1)
-set(resource_script ${CMAKE_SOURCE_DIR}/data/resources.rc)
-set(music_module ${CMAKE_SOURCE_DIR}/data/quendralis.xm)
-file(STRINGS ${resource_script} resource_lines)
-set(resource_files ${resource_script})
-foreach(line IN LISTS resource_lines)
-  if(line MATCHES "^[ \t]*[0-9]+[ \t]+[A-Za-z]+[ \t]+\"([^\"]+)\"")
-    list(APPEND resource_files ${CMAKE_SOURCE_DIR}/data/${CMAKE_MATCH_1})
-  endif()
-endforeach()
-foreach(kind IN ITEMS with_module without_module)
-  set(table ${CMAKE_BINARY_DIR}/generated/resources_${kind}.cpp)
-  set(args ${resource_script} ${table})
-  if(kind STREQUAL "with_module")
-    list(APPEND args --module ${music_module})
-  endif()
-  add_custom_command(OUTPUT ${table}
-    COMMAND ${QUENDRALIS_NODE_COMMAND} $<TARGET_FILE:embed> ${args}
-    DEPENDS embed ${resource_files} ${music_module}
-    COMMENT "Embedding the program's resources (${kind})")
-  add_library(quendralis_resources_${kind} STATIC ${table})
-  target_include_directories(quendralis_resources_${kind} PUBLIC ${CMAKE_SOURCE_DIR})
-endforeach()
+quendralis_add_resources(quendralis_resources_with_module COMMAND ${QUENDRALIS_NODE_COMMAND} $<TARGET_FILE:embed>
+                         MODULE ${quendralis_module})
+quendralis_add_resources(quendralis_resources_without_module COMMAND ${QUENDRALIS_NODE_COMMAND} $<TARGET_FILE:embed>)
 
 # The demo, the platform layer and the virtual host, as on Linux.
-file(GLOB demo_sources CONFIGURE_DEPENDS app/*.cpp music/*.cpp effects/*.cpp)
-add_library(quendralis_demo STATIC ${demo_sources})
-quendralis_add_render_sources(quendralis_demo)
-target_include_directories(quendralis_demo PUBLIC ${CMAKE_SOURCE_DIR})
-file(GLOB platform_sources CONFIGURE_DEPENDS platform/*.cpp)
-add_library(quendralis_platform STATIC ${platform_sources})
-target_include_directories(quendralis_platform PUBLIC ${CMAKE_SOURCE_DIR})
+quendralis_add_demo(STATIC)
+quendralis_add_hosted_platform()
 target_link_libraries(quendralis_platform PUBLIC openmpt)
-file(GLOB virtual_sources CONFIGURE_DEPENDS platform/virtual/*.cpp)
-add_library(quendralis_virtual STATIC ${virtual_sources})
-target_link_libraries(quendralis_virtual PUBLIC quendralis_platform)
 
 # The capture under node, reading and writing the machine's own files.
 file(GLOB capture_sources CONFIGURE_DEPENDS platform/capture/*.cpp)
@@ -95,19 +68,19 @@ target_link_options(quendralis PRIVATE -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -s
   -sEXPORT_NAME=createQuendralis -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=FS)
 add_custom_command(TARGET quendralis POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${web_page} ${music_module} ${site_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${web_page} ${quendralis_module} ${site_dir}
   COMMENT "Completing the site in ${site_dir}")
 
 # The tests' build of the page, in site-fault/: the font's resource is missing, so a set-up step
 # fails and the page shows the demo's message box.
 add_executable(quendralis-fault ${web_sources})
 target_link_libraries(quendralis-fault PRIVATE quendralis_demo quendralis_platform quendralis_resources_without_module)
-target_compile_definitions(quendralis-fault PRIVATE QUENDRALIS_WEB_MISSING_RESOURCE=150)
+target_compile_definitions(quendralis-fault PRIVATE QUENDRALIS_WEB_MISSING_RESOURCE=IDR_FONT)
 get_target_property(page_options quendralis LINK_OPTIONS)
 set_target_properties(quendralis-fault PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site-fault
                       OUTPUT_NAME quendralis LINK_OPTIONS "${page_options}")
 add_custom_command(TARGET quendralis-fault POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${web_page} ${music_module} ${CMAKE_BINARY_DIR}/site-fault)
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${web_page} ${quendralis_module} ${CMAKE_BINARY_DIR}/site-fault)
 
 if(QUENDRALIS_BUILD_TESTS)
   enable_testing()

@@ -27,35 +27,20 @@ set_target_properties(openmpt PROPERTIES
 
 # Objects rather than an archive: WinMain is what the C runtime's start-up code calls, and nothing in
 # the program refers to it that would pull it out of an archive.
-file(GLOB demo_sources CONFIGURE_DEPENDS app/*.cpp music/*.cpp effects/*.cpp)
-add_library(quendralis_demo OBJECT ${demo_sources})
-quendralis_add_render_sources(quendralis_demo)
-target_include_directories(quendralis_demo PUBLIC ${CMAKE_SOURCE_DIR})
+quendralis_add_demo(OBJECT)
 
 # The module player; Win32 and DirectDraw are the system's own.
-add_library(quendralis_platform STATIC
-  platform/midas.cpp platform/music_player.cpp platform/echo.cpp platform/xm_syncs.cpp platform/silent_output.cpp
-  platform/windows/no_fallback_module.cpp platform/windows/wave_out.cpp)
-target_include_directories(quendralis_platform PUBLIC ${CMAKE_SOURCE_DIR})
+file(GLOB windows_sources CONFIGURE_DEPENDS platform/windows/*.cpp)
+quendralis_add_platform(${windows_sources})
 target_link_libraries(quendralis_platform PUBLIC openmpt winmm)
 
 # Only system DLLs at run time: the C++ runtime and winpthread are linked in.
 add_executable(quendralis WIN32 data/resources.rc)
 target_link_libraries(quendralis PRIVATE quendralis_demo quendralis_platform ddraw dxguid)
 target_link_options(quendralis PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
-# The script names its files relative to data/; a change to one of them rebuilds the resources.
-file(STRINGS data/resources.rc resource_lines)
-set(resource_files "")
-foreach(line IN LISTS resource_lines)
-  if(line MATCHES "^[ \t]*[0-9]+[ \t]+[A-Za-z]+[ \t]+\"([^\"]+)\"")
-    list(APPEND resource_files ${CMAKE_SOURCE_DIR}/data/${CMAKE_MATCH_1})
-  endif()
-endforeach()
+# The script names its files relative to data/ and takes its numbers from app/resource_ids.h; a change
+# to any of those rebuilds the resources, which takes less than reading the script to find the few it names.
+file(GLOB resource_files CONFIGURE_DEPENDS data/*)
+list(APPEND resource_files ${CMAKE_SOURCE_DIR}/app/resource_ids.h)
 set_source_files_properties(data/resources.rc PROPERTIES OBJECT_DEPENDS "${resource_files}")
 target_include_directories(quendralis PRIVATE ${CMAKE_SOURCE_DIR}/data)
-
-# The demo reads its module from the directory it is started in: keep a copy next to the program.
-add_custom_target(copy_module ALL
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/quendralis.xm
-          ${CMAKE_BINARY_DIR}/quendralis.xm
-  DEPENDS ${CMAKE_SOURCE_DIR}/data/quendralis.xm)

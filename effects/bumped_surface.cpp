@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/resource_ids.h"
 #include "app/shell.h"
 #include "render/resource_copy.h"
 #include "render/tables.h"
@@ -34,7 +35,7 @@ int BumpedSurface::Init() {
     // A second Init only renews the surface; the pictures loaded the first time stay.
     if (surface) {
         ReleaseSurface();
-    } else if (!LoadPicture(146, pictureA) || !LoadPicture(147, pictureB)) {
+    } else if (!LoadPicture(IDR_RELIEF_A, pictureA) || !LoadPicture(IDR_RELIEF_B, pictureB)) {
         return 0;
     }
     BuildLightMap();

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/resource_ids.h"
 #include "render/resource_copy.h"
 
 std::uint8_t glyphIndex[256];
@@ -24,5 +25,5 @@ void BuildGlyphIndex() {
 
 int LoadFont() {
     BuildGlyphIndex();
-    return CopyBinaryResource(150, fontGlyphs, fontBytes, "LoadFont");
+    return CopyBinaryResource(IDR_FONT, fontGlyphs, fontBytes, "LoadFont");
 }

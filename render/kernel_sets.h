@@ -1,8 +1,11 @@
 // The kernels of each set, behind the dispatch in kernels.cpp: the whole-plane ones, the relief lighting,
-// the field sums, the dot projection and the fading line. All sets give identical results; the tests and benchmarks call them directly to compare them.
+// the field sums, the dot projection and the fading line. All sets give identical results; the tests and
+// benchmarks call each set's table, and the plain kernels directly, to compare them.
 #pragma once
 
 #include <cstdint>
+
+#include "render/kernels.h"
 
 // The sets a build compiles, by the same test as cmake/InstructionSets.cmake: on x86 all of them,
 // chosen at run time; on the web the SSE2 set over WebAssembly SIMD; elsewhere the reference alone.
@@ -13,63 +16,52 @@
 #define QUENDRALIS_SSE2_KERNELS 1
 #endif
 
-// Plain loops, a byte or a division at a time: the definition the others must match.
+// One set's kernels, as render/kernels.cpp dispatches them; each has the signature of its namesake in
+// render/kernels.h.
+struct KernelTable {
+  KernelSet set;
+  decltype(::ClearPlane)* clearPlane;
+  decltype(::BlendPlanes)* blendPlanes;
+  decltype(::BlurPlane)* blurPlane;
+  decltype(::ExpandPlane)* expandPlane;
+  decltype(::AddRowsSaturated)* addRowsSaturated;
+  decltype(::LightPlane)* lightPlane;
+  decltype(::ProjectDots)* projectDots;
+  decltype(::SumPoleFields)* sumPoleFields;
+  decltype(::DrawFadingLine)* drawFadingLine;
+};
+
+// Plain loops, a byte or a division at a time: the definition the others must match. The fast sets
+// take these three for the dots, the line and the last few points as they are.
 namespace reference {
-void ClearPlane(std::uint8_t* plane);
-void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow, int endRow);
-void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow);
-void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane);
-void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
-                      int endRow);
-void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
-                    std::int32_t step, std::uint8_t* plane);
-void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
-                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
-void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
-void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
-                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1);
+extern const KernelTable kernels;
+decltype(::DrawFadingLine) DrawFadingLine;
+decltype(::SumPoleFields) SumPoleFields;
+decltype(::ProjectDots) ProjectDots;
 }  // namespace reference
 
 // Fast kernels without vectors, which both vector sets use.
 namespace scalar {
-void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t intensity,
-                    std::int32_t step, std::uint8_t* plane);
+decltype(::DrawFadingLine) DrawFadingLine;
 }  // namespace scalar
 
 // 16 bytes per step; every x86-64 processor has them, and the web has them through WebAssembly SIMD.
 namespace sse2 {
-void ClearPlane(std::uint8_t* plane);
-void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow, int endRow);
-void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow);
-void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane);
-void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
-                      int endRow);
-void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
-                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
-void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
+extern const KernelTable kernels;
 }  // namespace sse2
 
 // 32 bytes per step; call only where the processor has AVX2.
 namespace avx2 {
-void ClearPlane(std::uint8_t* plane);
-void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow, int endRow);
-void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow);
-void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane);
-void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
-                      int endRow);
-void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
-                   const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
-void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY, std::uint8_t* lit);
-void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
-                 const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1);
+extern const KernelTable kernels;
+// The ones the AVX-512 set takes as they are.
+decltype(::ClearPlane) ClearPlane;
+decltype(::LightPlane) LightPlane;
+decltype(::ProjectDots) ProjectDots;
+decltype(::SumPoleFields) SumPoleFields;
 }  // namespace avx2
 
 // 64 bytes per step with AVX-512 (byte permutes included); call only where the processor has them.
 // The other kernels of this set are the AVX2 ones.
 namespace avx512 {
-void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow, int endRow);
-void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow);
-void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane);
-void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
-                      int endRow);
+extern const KernelTable kernels;
 }  // namespace avx512

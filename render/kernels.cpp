@@ -6,40 +6,7 @@
 
 namespace {
 
-struct KernelTable {
-  KernelSet set;
-  void (*clearPlane)(std::uint8_t*);
-  void (*blendPlanes)(std::uint8_t*, const std::uint8_t*, int, int, int, int);
-  void (*blurPlane)(std::uint8_t*, const std::uint8_t*, int, int);
-  void (*expandPlane)(const std::uint32_t*, void*, long, const std::uint8_t*);
-  void (*addRowsSaturated)(std::uint8_t*, long, const std::uint8_t*, long, int, int);
-  void (*lightPlane)(const std::uint8_t*, const std::uint8_t*, int, int, std::uint8_t*);
-  void (*projectDots)(const std::uint8_t*, int, const std::int32_t*, std::int32_t, const double*, std::int32_t*,
-                      std::int32_t*, std::int32_t*, std::int32_t*);
-  void (*sumPoleFields)(const std::int32_t*, const std::int32_t*, int, const std::int32_t*, const std::int32_t*, int,
-                        std::int32_t*, std::int32_t*);
-  void (*drawFadingLine)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                         std::uint8_t*);
-};
-
-constexpr KernelTable referenceTable{KernelSet::Reference, reference::ClearPlane, reference::BlendPlanes,
-                                     reference::BlurPlane, reference::ExpandPlane, reference::AddRowsSaturated,
-                                     reference::LightPlane,     reference::ProjectDots,
-                                     reference::SumPoleFields, reference::DrawFadingLine};
-#ifdef QUENDRALIS_SSE2_KERNELS
-constexpr KernelTable sse2Table{KernelSet::SSE2, sse2::ClearPlane, sse2::BlendPlanes, sse2::BlurPlane,
-                                sse2::ExpandPlane, sse2::AddRowsSaturated, sse2::LightPlane, reference::ProjectDots, sse2::SumPoleFields,
-                                scalar::DrawFadingLine};
-#endif
 #ifdef QUENDRALIS_AVX_KERNELS
-constexpr KernelTable avx2Table{KernelSet::AVX2, avx2::ClearPlane, avx2::BlendPlanes, avx2::BlurPlane,
-                                avx2::ExpandPlane, avx2::AddRowsSaturated, avx2::LightPlane, avx2::ProjectDots, avx2::SumPoleFields,
-                                scalar::DrawFadingLine};
-constexpr KernelTable avx512Table{KernelSet::AVX512,      avx2::ClearPlane,       avx512::BlendPlanes,
-                                  avx512::BlurPlane,      avx512::ExpandPlane,    avx512::AddRowsSaturated,
-                                  avx2::LightPlane,       avx2::ProjectDots,      avx2::SumPoleFields,
-                                  scalar::DrawFadingLine};
-
 KernelSet ProcessorSet() {
   __builtin_cpu_init();  // may run before the runtime's own initialisers
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
@@ -59,19 +26,19 @@ int Rank(KernelSet set) { return static_cast<int>(set); }
 const KernelTable& TableFor(KernelSet set) {
   switch (set) {
 #ifdef QUENDRALIS_AVX_KERNELS
-    case KernelSet::AVX512: return avx512Table;
-    case KernelSet::AVX2: return avx2Table;
+    case KernelSet::AVX512: return avx512::kernels;
+    case KernelSet::AVX2: return avx2::kernels;
 #endif
 #ifdef QUENDRALIS_SSE2_KERNELS
-    case KernelSet::SSE2: return sse2Table;
+    case KernelSet::SSE2: return sse2::kernels;
 #endif
     default: break;  // only the sets up to BestKernelSet() are asked for
   }
-  return referenceTable;
+  return reference::kernels;
 }
 
 // Starts on the plain kernels, so a call made during static construction is still correct.
-constinit const KernelTable* current = &referenceTable;
+constinit const KernelTable* current = &reference::kernels;
 
 // Selects the fastest set at start-up, before main.
 [[maybe_unused]] const bool selected = (UseKernelSet(BestKernelSet()), true);

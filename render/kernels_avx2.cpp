@@ -47,48 +47,6 @@ struct BlurSteps {
   }
 };
 
-// ---- Expand ----
-
-// A gather is slower here than eight scalar look-ups: the palette reads are what limit the speed, so
-// the plane bytes arrive eight at a time in a general register and the entries go straight into vector lanes.
-__m128i FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
-  __m128i v = _mm_cvtsi32_si128(static_cast<int>(palette[indices & 0xFF]));
-  v = _mm_insert_epi32(v, static_cast<int>(palette[(indices >> 8) & 0xFF]), 1);
-  v = _mm_insert_epi32(v, static_cast<int>(palette[(indices >> 16) & 0xFF]), 2);
-  return _mm_insert_epi32(v, static_cast<int>(palette[(indices >> 24) & 0xFF]), 3);
-}
-
-// ---- Relief lighting ----
-
-// (a - b) >> 2 for 16 bytes in 16-bit lanes, rounding down like the plain shift of a negative int.
-__m256i QuarterSlope(const std::uint8_t* a, const std::uint8_t* b) {
-  const __m256i wideA = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)));
-  const __m256i wideB = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
-  return _mm256_srai_epi16(_mm256_sub_epi16(wideA, wideB), 2);
-}
-
-// ---- Pole fields ----
-
-// Each lane holds dx in its low and dy in its high 16 bits, so one multiply-add gives dx*dx + dy*dy;
-// with both at most 32767 in size the sum stays below 2^31.
-__m256i HalfSquaredDistance(__m256i dx, __m256i dy) {
-  const __m256i pairs =
-      _mm256_or_si256(_mm256_and_si256(dx, _mm256_set1_epi32(0xFFFF)), _mm256_slli_epi32(dy, 16));
-  return _mm256_srli_epi32(_mm256_madd_epi16(pairs, pairs), 1);
-}
-
-// d * 65536 / q for eight lanes, truncated toward zero. A double holds the numerator (below 2^31) and
-// the divisor exactly, and a quotient of integers below 2^53 never rounds across an integer, so
-// truncating the double quotient gives the integer one. A q of 0 divides by 1 instead; the caller
-// drops those lanes.
-__m256i Quotients(__m256i d, __m256d qLo, __m256d qHi) {
-  const __m256d scale = _mm256_set1_pd(65536.0);
-  const __m256d dLo = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(d)), scale);
-  const __m256d dHi = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(d, 1)), scale);
-  return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm256_cvttpd_epi32(_mm256_div_pd(dLo, qLo))),
-                                 _mm256_cvttpd_epi32(_mm256_div_pd(dHi, qHi)), 1);
-}
-
 // ---- Dot projection ----
 
 // One axis of eight dots from their coordinates in three vectors (x y z x y z ...): `order` brings
@@ -105,97 +63,14 @@ __m256i Axis(__m256i first, __m256i second, __m256i third, __m256i order) {
 
 void ClearPlane(std::uint8_t* plane) { ClearPlaneWith<V>(plane); }
 
-void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
-                 int endRow) {
-  BlendPlanesWith<V>(dst, src, dstWeight, srcWeight, firstRow, endRow);
-}
-
-void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  BlurPlaneWith<V, BlurSteps>(dst, src, firstRow, endRow);
-}
-
-void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
-  for (int r = 0; r < planeHeight; ++r) {
-    std::uint8_t* row = static_cast<std::uint8_t*>(pixels) + r * pitch;
-    const std::uint8_t* source = plane + planeWidth * r;
-    for (int c = 0; c < planeWidth; c += 8) {
-      std::uint64_t indices;
-      std::memcpy(&indices, source + c, sizeof indices);
-      // Eight equal bytes, as in the dark parts of most planes, need only one look-up.
-      const bool even = indices == (indices & 0xFF) * 0x0101010101010101u;
-      const __m256i entries =
-          even ? _mm256_set1_epi32(static_cast<int>(palette[indices & 0xFF]))
-               : _mm256_inserti128_si256(_mm256_castsi128_si256(FourEntries(palette, indices)),
-                                         FourEntries(palette, indices >> 32), 1);
-      V::Store(row + 4 * c, entries);
-    }
-  }
-}
-
-void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
-                      int endRow) {
-  AddRowsSaturatedWith<V>(dst, dstPitch, src, srcPitch, firstRow, endRow);
-}
-
-// Sixteen pixels per step: the map positions in 16-bit lanes (with |lightX|, |lightY| <= 16384 they
-// cannot wrap), then sixteen scalar look-ups (a gather is slower here), and the old bytes kept where a
-// position is off the map. v * 256 + u stays below 65536 in an unsigned lane, so even the dropped
-// look-ups stay inside the map.
 void LightPlane(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY,
                 std::uint8_t* lit) {
-  constexpr int lanes = 16;
-  const __m256i halfSteps = _mm256_set_epi16(7, 7, 6, 6, 5, 5, 4, 4, 3, 3, 2, 2, 1, 1, 0, 0);  // x >> 1 within a step
-  const __m256i highByte = _mm256_set1_epi16(static_cast<short>(0xFF00));
-  for (int y = 1; y < planeHeight - 1; ++y) {
-    const std::uint8_t* h = heights + y * planeWidth;
-    std::uint8_t* row = lit + (y - 1) * planeWidth;
-    const __m256i rowOffset = _mm256_set1_epi16(static_cast<short>((y >> 1) - lightY + 64));
-    for (int x = 0; x < planeWidth; x += lanes) {
-      const __m256i columnOffset =
-          _mm256_add_epi16(_mm256_set1_epi16(static_cast<short>((x >> 1) - lightX + 64)), halfSteps);
-      const __m256i u = _mm256_add_epi16(QuarterSlope(h + x - 1, h + x + 1), columnOffset);
-      const __m256i v = _mm256_add_epi16(QuarterSlope(h + x - planeWidth, h + x + planeWidth), rowOffset);
-      // A lane outside 0..255 has bits above the low byte set, a negative one included.
-      const __m256i onMap =
-          _mm256_cmpeq_epi16(_mm256_and_si256(_mm256_or_si256(u, v), highByte), _mm256_setzero_si256());
-      alignas(32) std::uint16_t positions[lanes];
-      _mm256_store_si256(reinterpret_cast<__m256i*>(positions), _mm256_or_si256(_mm256_slli_epi16(v, 8), u));
-      alignas(16) std::uint8_t looked[lanes];
-      for (int k = 0; k < lanes; ++k) looked[k] = lightMap[positions[k]];
-      // 0xFF per byte to take the look-up; the pack works per 128-bit half, so the halves are joined after.
-      const __m256i packed = _mm256_packs_epi16(onMap, onMap);
-      const __m128i keep = _mm_unpacklo_epi64(_mm256_castsi256_si128(packed), _mm256_extracti128_si256(packed, 1));
-      const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-      const __m128i fresh = _mm_load_si128(reinterpret_cast<const __m128i*>(looked));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_blendv_epi8(old, fresh, keep));
-    }
-  }
+  LightPlaneWith<V>(heights, lightMap, lightX, lightY, lit);
 }
 
 void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
-  constexpr int lanes = 8;
-  const __m256d one = _mm256_set1_pd(1.0);
-  int i = 0;
-  for (; i + lanes <= count; i += lanes) {
-    const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i));
-    const __m256i py = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y + i));
-    __m256i sx = _mm256_setzero_si256();
-    __m256i sy = _mm256_setzero_si256();
-    for (int k = 0; k < poleCount; ++k) {
-      const __m256i dx = _mm256_sub_epi32(px, _mm256_set1_epi32(poleX[k]));
-      const __m256i dy = _mm256_sub_epi32(py, _mm256_set1_epi32(poleY[k]));
-      const __m256i q = HalfSquaredDistance(dx, dy);
-      const __m256i none = _mm256_cmpeq_epi32(q, _mm256_setzero_si256());
-      const __m256d qLo = _mm256_max_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(q)), one);
-      const __m256d qHi = _mm256_max_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(q, 1)), one);
-      sx = _mm256_add_epi32(sx, _mm256_andnot_si256(none, Quotients(dx, qLo, qHi)));
-      sy = _mm256_add_epi32(sy, _mm256_andnot_si256(none, Quotients(dy, qLo, qHi)));
-    }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sumX + i), sx);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sumY + i), sy);
-  }
-  reference::SumPoleFields(x + i, y + i, count - i, poleX, poleY, poleCount, sumX + i, sumY + i);
+  SumPoleFieldsWith<V>(x, y, count, poleX, poleY, poleCount, sumX, sumY);
 }
 
 // Eight dots at a time: the 32-bit products wrap in the lanes as in the plain code, and the double
@@ -263,5 +138,10 @@ void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6
   }
   reference::ProjectDots(dots + 6 * i, count - i, turns, pulse, random + i, x0 + i, y0 + i, x1 + i, y1 + i);
 }
+
+constinit const KernelTable kernels{KernelSet::AVX2,           ClearPlane,         BlendPlanesWith<V>,
+                                    BlurPlaneWith<V, BlurSteps>, ExpandPlaneWith<V>, AddRowsSaturatedWith<V>,
+                                    LightPlane,                 ProjectDots,        SumPoleFields,
+                                    scalar::DrawFadingLine};
 
 }  // namespace avx2

@@ -122,18 +122,9 @@ void ExpandPlane(const std::uint32_t* palette, void* pixels, long pitch, const s
   }
 }
 
-void BlendPlanes(std::uint8_t* dst, const std::uint8_t* src, int dstWeight, int srcWeight, int firstRow,
-                 int endRow) {
-  BlendPlanesWith<V>(dst, src, dstWeight, srcWeight, firstRow, endRow);
-}
-
-void BlurPlane(std::uint8_t* dst, const std::uint8_t* src, int firstRow, int endRow) {
-  BlurPlaneWith<V, BlurSteps>(dst, src, firstRow, endRow);
-}
-
-void AddRowsSaturated(std::uint8_t* dst, long dstPitch, const std::uint8_t* src, long srcPitch, int firstRow,
-                      int endRow) {
-  AddRowsSaturatedWith<V>(dst, dstPitch, src, srcPitch, firstRow, endRow);
-}
+constinit const KernelTable kernels{KernelSet::AVX512,          avx2::ClearPlane,   BlendPlanesWith<V>,
+                                    BlurPlaneWith<V, BlurSteps>, ExpandPlane,        AddRowsSaturatedWith<V>,
+                                    avx2::LightPlane,            avx2::ProjectDots,  avx2::SumPoleFields,
+                                    scalar::DrawFadingLine};
 
 }  // namespace avx512

@@ -131,6 +131,9 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
   }
 }
 
+constinit const KernelTable kernels{KernelSet::Reference, ClearPlane, BlendPlanes, BlurPlane, ExpandPlane,
+                                    AddRowsSaturated, LightPlane, ProjectDots, SumPoleFields, DrawFadingLine};
+
 }  // namespace reference
 
 std::int32_t StreakEndOffset(std::int32_t length, std::int32_t scale, std::int32_t v) {

@@ -22,43 +22,25 @@ bool OutsideOnOneSide(const Segment& s) {
          (s.y0 > lastRow && s.y1 > lastRow);
 }
 
-// The divisors here cannot be zero: the rejection test leaves at most one end beyond each x edge.
-void ClipColumns(Segment& s) {
-  if (s.x0 < 0) {
-    s.y0 = s.y1 + (s.y0 - s.y1) * s.x1 / (s.x1 - s.x0);
-    s.x0 = 0;
+// Cuts both ends to 0..last along one axis (a), moving each along the line in the other (b). Called
+// for x when the rejection test leaves at most one end beyond each x edge, and for y when the ends are
+// not beyond the same y edge: both keep every divisor positive.
+void ClipAxis(std::int64_t& a0, std::int64_t& b0, std::int64_t& a1, std::int64_t& b1, std::int64_t last) {
+  if (a0 < 0) {
+    b0 = b1 + (b0 - b1) * a1 / (a1 - a0);
+    a0 = 0;
   }
-  if (s.x1 < 0) {
-    s.y1 = s.y0 + (s.y1 - s.y0) * s.x0 / (s.x0 - s.x1);
-    s.x1 = 0;
+  if (a1 < 0) {
+    b1 = b0 + (b1 - b0) * a0 / (a0 - a1);
+    a1 = 0;
   }
-  if (s.x0 > lastColumn) {
-    s.y0 = s.y1 + (s.y0 - s.y1) * (lastColumn - s.x1) / (s.x0 - s.x1);
-    s.x0 = lastColumn;
+  if (a0 > last) {
+    b0 = b1 + (b0 - b1) * (last - a1) / (a0 - a1);
+    a0 = last;
   }
-  if (s.x1 > lastColumn) {
-    s.y1 = s.y0 + (s.y1 - s.y0) * (lastColumn - s.x0) / (s.x1 - s.x0);
-    s.x1 = lastColumn;
-  }
-}
-
-// Called only when the ends are not beyond the same y edge, which keeps every divisor positive.
-void ClipRows(Segment& s) {
-  if (s.y0 < 0) {
-    s.x0 = s.x1 + (s.x0 - s.x1) * s.y1 / (s.y1 - s.y0);
-    s.y0 = 0;
-  }
-  if (s.y1 < 0) {
-    s.x1 = s.x0 + (s.x1 - s.x0) * s.y0 / (s.y0 - s.y1);
-    s.y1 = 0;
-  }
-  if (s.y0 > lastRow) {
-    s.x0 = s.x1 + (s.x0 - s.x1) * (lastRow - s.y1) / (s.y0 - s.y1);
-    s.y0 = lastRow;
-  }
-  if (s.y1 > lastRow) {
-    s.x1 = s.x0 + (s.x1 - s.x0) * (lastRow - s.y0) / (s.y1 - s.y0);
-    s.y1 = lastRow;
+  if (a1 > last) {
+    b1 = b0 + (b1 - b0) * (last - a0) / (a1 - a0);
+    a1 = last;
   }
 }
 
@@ -67,10 +49,10 @@ bool InsidePlane(std::int64_t x, std::int64_t y) { return x >= 0 && x <= lastCol
 // Cuts the segment to the plane: false when nothing of it is to be drawn.
 bool ClipToPlane(Segment& s) {
   if (OutsideOnOneSide(s)) return false;
-  ClipColumns(s);
+  ClipAxis(s.x0, s.y0, s.x1, s.y1, lastColumn);
   // A segment that misses the plane can end up wholly above or below it once its x range is cut.
   if (OutsideOnOneSide(s)) return false;
-  ClipRows(s);
+  ClipAxis(s.y0, s.x0, s.y1, s.x1, lastRow);
   // The line stays within the box of its two ends, so checking them keeps every write in the plane.
   return InsidePlane(s.x0, s.y0) && InsidePlane(s.x1, s.y1);
 }

@@ -1,5 +1,6 @@
 // The whole-plane loops that the vector sets share, written once over a set's `Vectors` (render/simd_*.h):
-// clear, blend, the blur's bands and the saturating row add. Each set's instantiations are internal to
+// clear, blend, the blur's bands, the palette expansion, the saturating row add, the relief lighting and
+// the pole fields. Each set's instantiations are internal to
 // its own file, as its `Vectors` are, so every one is compiled for that set's instructions alone.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <cstring>
 
 #include "render/blur_edge_window.h"
+#include "render/kernel_sets.h"
 #include "render/kernels.h"
 
 // Stores that straddle cache lines cost double, so all but the first and last are aligned; those two
@@ -73,4 +75,80 @@ void AddRowsSaturatedWith(std::uint8_t* dst, long dstPitch, const std::uint8_t* 
     const std::uint8_t* from = src + r * srcPitch;
     for (int b = 0; b < rowBytes; b += V::bytes) V::Store(to + b, V::AddSaturated(V::Load(to + b), V::Load(from + b)));
   }
+}
+
+// The palette reads are what limit the speed: the plane bytes arrive eight at a time in a general
+// register, and the set puts their entries into vector lanes for the stores of 32 bytes.
+template <class V>
+void ExpandPlaneWith(const std::uint32_t* palette, void* pixels, long pitch, const std::uint8_t* plane) {
+  for (int r = 0; r < planeHeight; ++r) {
+    std::uint8_t* row = static_cast<std::uint8_t*>(pixels) + r * pitch;
+    const std::uint8_t* source = plane + planeWidth * r;
+    for (int c = 0; c < planeWidth; c += 8) {
+      std::uint64_t indices;
+      std::memcpy(&indices, source + c, sizeof indices);
+      // Eight equal bytes, as in the dark parts of most planes, need only one look-up.
+      const bool even = indices == (indices & 0xFF) * 0x0101010101010101u;
+      V::StoreEntries(row + 4 * c, even ? V::EightSame(palette[indices & 0xFF]) : V::EightEntries(palette, indices));
+    }
+  }
+}
+
+// V::bytes / 2 pixels per step: the map positions in 16-bit lanes (with |lightX|, |lightY| <= 16384
+// they cannot wrap), then as many scalar look-ups (a gather is slower here), and the old bytes kept
+// where a position is off the map. v * 256 + u stays below 65536 in an unsigned lane, so even the
+// dropped look-ups stay inside the map.
+template <class V>
+void LightPlaneWith(const std::uint8_t* heights, const std::uint8_t* lightMap, int lightX, int lightY,
+                    std::uint8_t* lit) {
+  constexpr int lanes = V::bytes / 2;
+  const typename V::Type highByte = V::Splat16(0xFF00);
+  for (int y = 1; y < planeHeight - 1; ++y) {
+    const std::uint8_t* h = heights + y * planeWidth;
+    std::uint8_t* row = lit + (y - 1) * planeWidth;
+    const typename V::Type rowOffset = V::Splat16((y >> 1) - lightY + 64);
+    for (int x = 0; x < planeWidth; x += lanes) {
+      const typename V::Type columnOffset = V::Add16(V::Splat16((x >> 1) - lightX + 64), V::HalfSteps());
+      const typename V::Type u = V::Add16(V::QuarterSlope(h + x - 1, h + x + 1), columnOffset);
+      const typename V::Type v = V::Add16(V::QuarterSlope(h + x - planeWidth, h + x + planeWidth), rowOffset);
+      // A lane outside 0..255 has bits above the low byte set, a negative one included.
+      const typename V::Type onMap = V::IsZero16(V::And(V::Or(u, v), highByte));
+      alignas(V::bytes) std::uint16_t positions[lanes];
+      V::StoreAligned(reinterpret_cast<std::uint8_t*>(positions), V::Or(V::HighByte16(v), u));
+      alignas(16) std::uint8_t looked[lanes];
+      for (int k = 0; k < lanes; ++k) looked[k] = lightMap[positions[k]];
+      V::KeepOnMap(row + x, looked, onMap);
+    }
+  }
+}
+
+// V::bytes / 4 points per step in 32-bit lanes, the rest one at a time. Each lane of the squared
+// distance holds dx in its low and dy in its high 16 bits, so one multiply-add gives dx*dx + dy*dy;
+// with both at most 32767 in size the sum stays below 2^31. The quotients d * 65536 / q are taken in
+// doubles: a double holds the numerator (below 2^31) and the divisor exactly, and a quotient of
+// integers below 2^53 never rounds across an integer, so truncating the double quotient gives the
+// integer one. A q of 0 divides by 1 instead, and its lanes are dropped.
+template <class V>
+void SumPoleFieldsWith(const std::int32_t* x, const std::int32_t* y, int count, const std::int32_t* poleX,
+                       const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY) {
+  constexpr int lanes = V::bytes / 4;
+  int i = 0;
+  for (; i + lanes <= count; i += lanes) {
+    const typename V::Type px = V::LoadInts(x + i);
+    const typename V::Type py = V::LoadInts(y + i);
+    typename V::Type sx = V::Zero();
+    typename V::Type sy = V::Zero();
+    for (int k = 0; k < poleCount; ++k) {
+      const typename V::Type dx = V::SubInts(px, V::SplatInt(poleX[k]));
+      const typename V::Type dy = V::SubInts(py, V::SplatInt(poleY[k]));
+      const typename V::Type q = V::HalfSquaredDistance(dx, dy);
+      const typename V::Type none = V::IsZeroInt(q);
+      const typename V::Divisors divisors = V::DivisorsOf(q);
+      sx = V::AddInts(sx, V::AndNot(none, V::Quotients(dx, divisors)));
+      sy = V::AddInts(sy, V::AndNot(none, V::Quotients(dy, divisors)));
+    }
+    V::StoreInts(sumX + i, sx);
+    V::StoreInts(sumY + i, sy);
+  }
+  reference::SumPoleFields(x + i, y + i, count - i, poleX, poleY, poleCount, sumX + i, sumY + i);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resource_ids.h"
 #include "app/shell.h"
 #include "effects/effects.h"
 #include "platform/virtual/virtual_host.h"
@@ -25,8 +26,8 @@ class BumpedSurfaceTest : public EffectTest {
 protected:
 
     int InitWith(const Picture& a, const Picture& b) {
-        host.resources[146] = a;
-        host.resources[147] = b;
+        host.resources[IDR_RELIEF_A] = a;
+        host.resources[IDR_RELIEF_B] = b;
         return bump.Init();
     }
 
@@ -181,13 +182,13 @@ TEST_F(BumpedSurfaceTest, MissingOrShortPictureIsReportedAndEndsInit) {
         std::optional<Picture> bytes;
         const char* message;
     };
-    const Case cases[] = {{146, std::nullopt, "BumpedSurface> FindResource FAILED"},
-                          {147, std::nullopt, "BumpedSurface> FindResource FAILED"},
-                          {146, Picture(planeSize - 1, 9), "BumpedSurface> LoadResource FAILED"},
-                          {147, Picture(), "BumpedSurface> LoadResource FAILED"}};
+    const Case cases[] = {{IDR_RELIEF_A, std::nullopt, "BumpedSurface> FindResource FAILED"},
+                          {IDR_RELIEF_B, std::nullopt, "BumpedSurface> FindResource FAILED"},
+                          {IDR_RELIEF_A, Picture(planeSize - 1, 9), "BumpedSurface> LoadResource FAILED"},
+                          {IDR_RELIEF_B, Picture(), "BumpedSurface> LoadResource FAILED"}};
     for (const Case& c : cases) {
-        host.resources[146] = Flat(1);
-        host.resources[147] = Flat(2);
+        host.resources[IDR_RELIEF_A] = Flat(1);
+        host.resources[IDR_RELIEF_B] = Flat(2);
         host.resources[c.id] = c.bytes;
         EXPECT_EQ(bump.Init(), 0) << c.id;
         EXPECT_EQ(LastMessage(), c.message) << c.id;

@@ -1,5 +1,6 @@
 // The committed picture data: sizes, the properties the effects rely on, and the resource table that
 // carries the files into the program.
+#include "app/resource_ids.h"
 #include "platform/resources.h"
 
 #include <gtest/gtest.h>
@@ -40,11 +41,11 @@ TEST(Data, ResourceTableCarriesEveryFileUnderItsNumber) {
         const char* type;
         const char* name;
     } cases[] = {
-        {101, "ICON", "icon.ico"},
-        {146, "Binary", "relief_a.bin"},
-        {147, "Binary", "relief_b.bin"},
-        {148, "Binary", "logo.bin"},
-        {150, "Binary", "font.bin"},
+        {IDI_QUENDRALIS, "ICON", "icon.ico"},
+        {IDR_RELIEF_A, "Binary", "relief_a.bin"},
+        {IDR_RELIEF_B, "Binary", "relief_b.bin"},
+        {IDR_LOGO, "Binary", "logo.bin"},
+        {IDR_FONT, "Binary", "font.bin"},
     };
     for (const auto& c : cases) {
         const auto file = kit::DataFile(c.name);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resource_ids.h"
 #include "effects/effects.h"
 #include "effects/font.h"
 #include "tests/effect_fixture.h"
@@ -21,8 +22,8 @@ struct EffectCase {
 };
 
 int SetUpSweep(qhost::VirtualHost& host) {
-    host.resources[148] = std::vector<std::uint8_t>(320 * 70, 1);
-    const int result = sweep.Setup(320, 70, 148);
+    host.resources[IDR_LOGO] = std::vector<std::uint8_t>(320 * 70, 1);
+    const int result = sweep.Setup(320, 70, IDR_LOGO);
     sweep.centerX = 160;   // where the start-up places it
     sweep.centerY = 120;
     sweep.rayFade = 4;
@@ -30,8 +31,8 @@ int SetUpSweep(qhost::VirtualHost& host) {
 }
 
 int SetUpBump(qhost::VirtualHost& host) {
-    host.resources[146] = std::vector<std::uint8_t>(planeSize, 0);
-    host.resources[147] = std::vector<std::uint8_t>(planeSize, 0);
+    host.resources[IDR_RELIEF_A] = std::vector<std::uint8_t>(planeSize, 0);
+    host.resources[IDR_RELIEF_B] = std::vector<std::uint8_t>(planeSize, 0);
     return bump.Init();
 }
 

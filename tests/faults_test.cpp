@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resource_ids.h"
 #include "effects/effects.h"
 #include "music/music.h"
 #include "music/timeline.h"
@@ -106,16 +107,16 @@ TEST_P(ResourceFails, ReportsAndEndsStartUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, ResourceFails,
-                         testing::Values(ResourceFault{150, std::nullopt, "LoadFont> FindResource FAILED"},
-                                         ResourceFault{150, tooShort, "LoadFont> LoadResource FAILED"},
-                                         ResourceFault{146, std::nullopt, "BumpedSurface> FindResource FAILED"},
-                                         ResourceFault{147, tooShort, "BumpedSurface> LoadResource FAILED"},
-                                         ResourceFault{148, std::nullopt, "Sweep> FindResource FAILED"},
-                                         ResourceFault{148, tooShort, "Sweep> LoadResource FAILED"}));
+                         testing::Values(ResourceFault{IDR_FONT, std::nullopt, "LoadFont> FindResource FAILED"},
+                                         ResourceFault{IDR_FONT, tooShort, "LoadFont> LoadResource FAILED"},
+                                         ResourceFault{IDR_RELIEF_A, std::nullopt, "BumpedSurface> FindResource FAILED"},
+                                         ResourceFault{IDR_RELIEF_B, tooShort, "BumpedSurface> LoadResource FAILED"},
+                                         ResourceFault{IDR_LOGO, std::nullopt, "Sweep> FindResource FAILED"},
+                                         ResourceFault{IDR_LOGO, tooShort, "Sweep> LoadResource FAILED"}));
 
 TEST(MissingIcon, TheWindowClassGoesWithoutIt) {
     VirtualHost host;
-    host.resources[101] = std::nullopt;
+    host.resources[IDI_QUENDRALIS] = std::nullopt;
     host.onFrame = [](VirtualHost& h, int) { h.PressKey(VK_ESCAPE); };
     EXPECT_EQ(host.Run(), 0);
     EXPECT_TRUE(host.boxes.empty());

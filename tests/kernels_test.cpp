@@ -329,7 +329,7 @@ TEST_P(FastKernelSet, BlendMatchesTheReferenceOverEveryRowRange) {
         fastPlane = kind.dst;
         plainPlane = kind.dst;
         BlendPlanes(fastPlane.data(), kind.src.data(), dstWeight, srcWeight, firstRow, endRow);
-        reference::BlendPlanes(plainPlane.data(), kind.src.data(), dstWeight, srcWeight, firstRow, endRow);
+        reference::kernels.blendPlanes(plainPlane.data(), kind.src.data(), dstWeight, srcWeight, firstRow, endRow);
         ASSERT_EQ(fastPlane, plainPlane) << kind.name << " rows " << firstRow << "-" << endRow;
       }
     }
@@ -340,12 +340,12 @@ void FastKernelSet::ExpectBlurMatchesTheReference(const PlaneKind& kind, int fir
   fastPlane = kind.src;
   plainPlane = kind.src;
   BlurPlane(fastPlane.data(), fastPlane.data(), firstRow, endRow);
-  reference::BlurPlane(plainPlane.data(), plainPlane.data(), firstRow, endRow);
+  reference::kernels.blurPlane(plainPlane.data(), plainPlane.data(), firstRow, endRow);
   ASSERT_EQ(fastPlane, plainPlane) << kind.name << " in place, rows " << firstRow << "-" << endRow;
   fastPlane = kind.dst;
   plainPlane = kind.dst;
   BlurPlane(fastPlane.data(), kind.src.data(), firstRow, endRow);
-  reference::BlurPlane(plainPlane.data(), kind.src.data(), firstRow, endRow);
+  reference::kernels.blurPlane(plainPlane.data(), kind.src.data(), firstRow, endRow);
   ASSERT_EQ(fastPlane, plainPlane) << kind.name << " apart, rows " << firstRow << "-" << endRow;
 }
 
@@ -379,7 +379,7 @@ TEST_P(FastKernelSet, ExpandMatchesTheReferenceAtEveryPitch) {
     for (const long pitch : {1280L, 1284L, 1296L, 1344L, 2560L}) {
       Surface fastSurface(pitch), plainSurface(pitch);
       ExpandPlane(palette, fastSurface.bytes.data(), pitch, kind.src.data());
-      reference::ExpandPlane(palette, plainSurface.bytes.data(), pitch, kind.src.data());
+      reference::kernels.expandPlane(palette, plainSurface.bytes.data(), pitch, kind.src.data());
       ASSERT_EQ(fastSurface.bytes, plainSurface.bytes) << kind.name << " pitch " << pitch;
     }
   }
@@ -395,8 +395,8 @@ TEST_P(FastKernelSet, AddRowsMatchesTheReferenceOverEveryRowRange) {
       fastSurface.bytes = back.bytes;
       plainSurface.bytes = back.bytes;
       AddRowsSaturated(fastSurface.bytes.data(), back.pitch, effect.bytes.data(), effect.pitch, firstRow, endRow);
-      reference::AddRowsSaturated(plainSurface.bytes.data(), back.pitch, effect.bytes.data(), effect.pitch, firstRow,
-                                  endRow);
+      reference::kernels.addRowsSaturated(plainSurface.bytes.data(), back.pitch, effect.bytes.data(), effect.pitch,
+                                          firstRow, endRow);
       ASSERT_EQ(fastSurface.bytes, plainSurface.bytes) << "rows " << firstRow << "-" << endRow;
     }
   }
@@ -420,7 +420,7 @@ TEST_P(FastKernelSet, PoleFieldsMatchTheReferenceForAnyPointsAndPoles) {
     for (int k = 0; k < poles; ++k) poleX[k] = coordinate(), poleY[k] = coordinate();
     std::int32_t fastX[most], fastY[most], plainX[most], plainY[most];
     SumPoleFields(x, y, count, poleX, poleY, poles, fastX, fastY);
-    reference::SumPoleFields(x, y, count, poleX, poleY, poles, plainX, plainY);
+    reference::kernels.sumPoleFields(x, y, count, poleX, poleY, poles, plainX, plainY);
     for (int i = 0; i < count; ++i) {
       ASSERT_EQ(fastX[i], plainX[i]) << "round " << round << ", point " << i;
       ASSERT_EQ(fastY[i], plainY[i]) << "round " << round << ", point " << i;
@@ -435,7 +435,7 @@ TEST_P(FastKernelSet, PoleFieldsMatchTheReferenceAtTheExtremes) {
     for (std::int32_t poleY = -5; poleY <= 5; ++poleY) {
       std::int32_t fastX[8], fastY[8], plainX[8], plainY[8];
       SumPoleFields(x, y, 8, &poleX, &poleY, 1, fastX, fastY);
-      reference::SumPoleFields(x, y, 8, &poleX, &poleY, 1, plainX, plainY);
+      reference::kernels.sumPoleFields(x, y, 8, &poleX, &poleY, 1, plainX, plainY);
       for (int i = 0; i < 8; ++i) {
         ASSERT_EQ(fastX[i], plainX[i]) << "pole " << poleX << ", " << poleY << ", point " << i;
         ASSERT_EQ(fastY[i], plainY[i]) << "pole " << poleX << ", " << poleY << ", point " << i;
@@ -460,7 +460,7 @@ TEST_P(FastKernelSet, LightingMatchesTheReferenceForAnyReliefAndLight) {
       fastPlane = before;
       plainPlane = before;
       LightPlane(relief.data(), lightMap.data(), lightX, lightY, fastPlane.data());
-      reference::LightPlane(relief.data(), lightMap.data(), lightX, lightY, plainPlane.data());
+      reference::kernels.lightPlane(relief.data(), lightMap.data(), lightX, lightY, plainPlane.data());
       ASSERT_EQ(fastPlane, plainPlane) << "light " << lightX << ", " << lightY;
     }
   }
@@ -484,7 +484,7 @@ TEST_P(FastKernelSet, DotProjectionMatchesTheReference) {
     std::int32_t fast[4][most], plain[4][most];
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(dots);
     ProjectDots(bytes, count, turns, p, lengths, fast[0], fast[1], fast[2], fast[3]);
-    reference::ProjectDots(bytes, count, turns, p, lengths, plain[0], plain[1], plain[2], plain[3]);
+    reference::kernels.projectDots(bytes, count, turns, p, lengths, plain[0], plain[1], plain[2], plain[3]);
     for (int a = 0; a < 4; ++a)
       for (int i = 0; i < count; ++i) ASSERT_EQ(fast[a][i], plain[a][i]) << "round " << round << ", dot " << i;
   }

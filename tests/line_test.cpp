@@ -209,7 +209,7 @@ TEST(DrawFadingLine, FastStepsMatchThePlainDefinition) {
       const auto intensity =
           small ? smallIntensity(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
       const auto step = small ? smallStep(coordinates.random) : static_cast<std::int32_t>(coordinates.random());
-      reference::DrawFadingLine(x0, y0, x1, y1, intensity, step, plain.plane());
+      reference::kernels.drawFadingLine(x0, y0, x1, y1, intensity, step, plain.plane());
       DrawFadingLine(x0, y0, x1, y1, intensity, step, fast.plane());
       if (i % linesPerCheck != 0) continue;
       ASSERT_TRUE(std::equal(plain.plane(), plain.plane() + planeSize, fast.plane()))

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resource_ids.h"
 #include "app/shell.h"
 #include "effects/effects.h"
 #include "platform/virtual/virtual_host.h"
@@ -27,8 +28,8 @@ class SweepTest : public EffectTest {
 protected:
 
     int SetUpWith(const std::optional<Logo>& logo) {
-        host.resources[148] = logo;
-        const int result = sweep.Setup(logoWidth, logoHeight, 148);
+        host.resources[IDR_LOGO] = logo;
+        const int result = sweep.Setup(logoWidth, logoHeight, IDR_LOGO);
         sweep.centerX = 160;
         sweep.centerY = 120;
         sweep.rayFade = 4;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/resource_ids.h"
 #include "platform/silent_output.h"
 #include "platform/win32.h"
 

@@ -15,6 +15,13 @@
 
 namespace datafile {
 
+// The one argument of every generator; nullptr, after the usage line, when it is not given alone.
+inline const char* OutputDir(int argc, char** argv, const char* tool) {
+    if (argc == 2) return argv[1];
+    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", tool);
+    return nullptr;
+}
+
 // Writes `bytes` to OUTPUT_DIR/name; prints the reason and returns false when it cannot.
 inline bool Write(const std::string& dir, const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const std::string path = dir + "/" + name;

@@ -40,10 +40,8 @@ void DrawGlyph(const lettering::GlyphShape& shape, std::uint8_t* cell) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: font OUTPUT_DIR\n");
-        return 2;
-    }
+    const char* dir = datafile::OutputDir(argc, argv, "font");
+    if (!dir) return 2;
     constexpr int glyphCount = sizeof glyphOrder - 1;
     std::vector<std::uint8_t> font(glyphCount * cellHeight * cellWidth, 0);
     for (int g = 0; g < glyphCount; ++g) {
@@ -54,5 +52,5 @@ int main(int argc, char** argv) {
         }
         DrawGlyph(*shape, &font[g * cellHeight * cellWidth]);
     }
-    return datafile::Write(argv[1], "font.bin", font) ? 0 : 1;
+    return datafile::Write(dir, "font.bin", font) ? 0 : 1;
 }

@@ -123,10 +123,8 @@ std::vector<std::uint8_t> IconImage(int size, const std::vector<std::uint32_t>& 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: icon OUTPUT_DIR\n");
-        return 2;
-    }
+    const char* dir = datafile::OutputDir(argc, argv, "icon");
+    if (!dir) return 2;
     constexpr int count = sizeof sizes / sizeof sizes[0];
     std::vector<std::vector<std::uint8_t>> images;
     for (int size : sizes) images.push_back(IconImage(size, DrawIcon(size)));
@@ -148,5 +146,5 @@ int main(int argc, char** argv) {
         offset += static_cast<std::uint32_t>(images[i].size());
     }
     for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
-    return datafile::Write(argv[1], "icon.ico", file) ? 0 : 1;
+    return datafile::Write(dir, "icon.ico", file) ? 0 : 1;
 }

@@ -88,10 +88,8 @@ double Shade(const HeightGrid& grid, int i, int j) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: logo OUTPUT_DIR\n");
-        return 2;
-    }
+    const char* dir = datafile::OutputDir(argc, argv, "logo");
+    if (!dir) return 2;
     const HeightGrid grid(PlaceLetters());
     std::vector<std::uint8_t> logo(logoWidth * logoHeight, 0);
     for (int y = 0; y < logoHeight; ++y) {
@@ -104,5 +102,5 @@ int main(int argc, char** argv) {
             logo[y * logoWidth + x] = datafile::ToByte(sum / (samples * samples));
         }
     }
-    return datafile::Write(argv[1], "logo.bin", logo) ? 0 : 1;
+    return datafile::Write(dir, "logo.bin", logo) ? 0 : 1;
 }

@@ -407,11 +407,9 @@ HeightMap MachineRelief() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: pictures OUTPUT_DIR\n");
-        return 2;
-    }
-    const bool ok = datafile::Write(argv[1], "relief_a.bin", PebbleRelief().Bytes()) &&
-                    datafile::Write(argv[1], "relief_b.bin", MachineRelief().Bytes());
+    const char* dir = datafile::OutputDir(argc, argv, "pictures");
+    if (!dir) return 2;
+    const bool ok = datafile::Write(dir, "relief_a.bin", PebbleRelief().Bytes()) &&
+                    datafile::Write(dir, "relief_b.bin", MachineRelief().Bytes());
     return ok ? 0 : 1;
 }
