@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +19,7 @@
 #include "platform/silent_output.h"
 #include "platform/virtual/virtual_host.h"
 #include "platform/win32.h"
+#include "tests/kit/kit.h"
 
 namespace {
 
@@ -181,33 +180,26 @@ TEST_F(MidasWithoutSound, HostThatGainsADeviceLaterPlaysOnIt) {
 
 // --- The whole show without a sound device ---------------------------------------------------
 
-std::vector<std::uint8_t> OurModule() {
-    std::ifstream in(QUENDRALIS_SOURCE_DIR "/data/quendralis.xm", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // 25 frames a second on the virtual clock and no sound device: the song plays silently, every scene
 // marker arrives when its row is due, as with sound, and the show reaches the last flash.
 TEST(WholeShowWithoutSound, ReachesEverySceneAtItsCueAndTheLastFlash) {
-    const std::vector<std::uint8_t> module = OurModule();
+    const std::vector<std::uint8_t> module = kit::DataFile("quendralis.xm");
     std::vector<double> markers;   // the time of each W00 of one pass, ms
     for (const MidasCue& cue : MidasListCues(module.data(), module.size()))
         if (cue.value == 0) markers.push_back(cue.timeMs);
     ASSERT_EQ(markers.size(), 31u);
 
     qhost::VirtualHost host;
-    host.recordCalls = false;
     host.noSound = true;
     std::vector<std::int32_t> countAt;
     std::uint32_t mixingBuffer = 0;
-    host.onFrame = [&](qhost::VirtualHost& h, int frame) {
+    const auto look = [&](qhost::VirtualHost& h, int) {
         countAt.push_back(handledSync);
         mixingBuffer = MIDASgetOption(MIDAS_OPTION_MIXBUFLEN);
-        EXPECT_FALSE(h.audioOpen());
-        h.clock = static_cast<std::uint32_t>((frame + 1) * 40);
-        if (handledSync >= 32 || frame > 25 * 200) h.PressKey(VK_ESCAPE);
+        EXPECT_FALSE(h.audioOpen());   // so the kit renders no sound: the silent output mixes it all
     };
-    ASSERT_EQ(host.Run(), 0);
+    const auto goOn = [](qhost::VirtualHost&, int frame) { return handledSync < 32 && frame <= 25 * 200; };
+    ASSERT_EQ(kit::PlayShow(host, 25, {look, goOn}), 0);
     EXPECT_EQ(handledSync, 32);
     EXPECT_EQ(mixingBuffer, 21u);
     EXPECT_STREQ(topText.text, "finally");
@@ -228,14 +220,12 @@ TEST(WholeShowWithoutSound, ModuleThatCannotBeLoadedLeavesTheOpeningScene) {
     MidasUseFallbackModule(false);
     MidasRedirectModule((testing::TempDir() + "no-such-module.xm").c_str());
     qhost::VirtualHost host;
-    host.recordCalls = false;
     host.noSound = true;
-    host.onFrame = [](qhost::VirtualHost& h, int frame) {
-        h.clock += 100;
+    const auto goOn = [](qhost::VirtualHost& h, int frame) {
         if (frame == 10) h.HoldKey(VK_SPACE, true);
-        if (frame == 100) h.PressKey(VK_ESCAPE);
+        return frame != 100;
     };
-    EXPECT_EQ(host.Run(), 0);
+    EXPECT_EQ(kit::PlayShow(host, 10, {nullptr, goOn}), 0);
     EXPECT_EQ(host.framesPresented, 101);
     EXPECT_EQ(musicModule, 0u);
     EXPECT_EQ(syncCount.load(), 0);
