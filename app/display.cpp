@@ -27,7 +27,7 @@ void RegisterWindowClass() {
     windowClass.hIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_QUENDRALIS));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszMenuName = className;   // no menu of that name exists, so the window has none
+    windowClass.lpszMenuName = className;  // no menu of that name exists, so the window has none
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
 }

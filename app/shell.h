@@ -5,11 +5,11 @@
 #include "platform/win32.h"
 
 extern HINSTANCE appInstance;
-extern float startTick;   // GetTickCount right after the music started, rounded to a float
+extern float startTick;  // GetTickCount right after the music started, rounded to a float
 
 extern IDirectDraw7* directDraw;
 extern IDirectDrawSurface7* primarySurface;
-extern IDirectDrawSurface7* backBuffer;   // system memory; never released on its own
+extern IDirectDrawSurface7* backBuffer;  // system memory; never released on its own
 extern int screenWidth;
 extern int screenHeight;
 

@@ -46,7 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!LoadFont()) return 0;
     if (!SetUpEffects()) return 0;
     PlaceEffects();
-    GetAsyncKeyState(VK_SPACE);   // forget presses made during start-up
+    GetAsyncKeyState(VK_SPACE);  // forget presses made during start-up
     StartMusic();
     startTick = static_cast<float>(GetTickCount());
 

@@ -18,33 +18,33 @@ constexpr long surfaceBytes = surfacePitch * planeHeight;
 
 // Planes and surfaces as an effect holds them, filled with noise once.
 struct Workspace {
-  std::vector<std::uint8_t> accum = Noise(planeSize, 1), canvas = Noise(planeSize, 2);
-  std::vector<std::uint8_t> surface = Noise(surfaceBytes, 3), backBuffer = Noise(surfaceBytes, 4);
-  std::vector<std::uint8_t> lightMap = Noise(256 * 256, 5);
-  std::uint32_t palette[256];
+    std::vector<std::uint8_t> accum = Noise(planeSize, 1), canvas = Noise(planeSize, 2);
+    std::vector<std::uint8_t> surface = Noise(surfaceBytes, 3), backBuffer = Noise(surfaceBytes, 4);
+    std::vector<std::uint8_t> lightMap = Noise(256 * 256, 5);
+    std::uint32_t palette[256];
 
-  Workspace() {
-    for (std::uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
-  }
+    Workspace() {
+        for (std::uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
+    }
 
-  static std::vector<std::uint8_t> Noise(long size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(size);
-    for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random());
-    return bytes;
-  }
+    static std::vector<std::uint8_t> Noise(long size, unsigned seed) {
+        std::mt19937 random(seed);
+        std::vector<std::uint8_t> bytes(size);
+        for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random());
+        return bytes;
+    }
 };
 
 Workspace& Shared() {
-  static Workspace workspace;
-  return workspace;
+    static Workspace workspace;
+    return workspace;
 }
 
 // Each call as the effects make it, over the whole plane.
 struct KernelCase {
-  const char* name;
-  void (*run)(Workspace&);
-  long bytes;  // written per call: what memcpy is measured against
+    const char* name;
+    void (*run)(Workspace&);
+    long bytes;  // written per call: what memcpy is measured against
 };
 
 const KernelCase kernelCases[] = {
@@ -60,7 +60,7 @@ const KernelCase kernelCases[] = {
      planeSize - 2 * planeWidth},
     {"AddRowsSaturated",
      [](Workspace& w) {
-       AddRowsSaturated(w.backBuffer.data(), surfacePitch, w.surface.data(), surfacePitch, 0, planeHeight);
+         AddRowsSaturated(w.backBuffer.data(), surfacePitch, w.surface.data(), surfacePitch, 0, planeHeight);
      },
      surfaceBytes},
 };
@@ -68,77 +68,77 @@ const KernelCase kernelCases[] = {
 const KernelSet allSets[] = {KernelSet::Reference, KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512};
 
 void RunKernel(benchmark::State& state, const KernelCase& kernel, KernelSet set) {
-  UseKernelSet(set);
-  if (CurrentKernelSet() != set) {
-    state.SkipWithError("this processor lacks the kernel set");
-    return;
-  }
-  Workspace& workspace = Shared();
-  for (auto _ : state) {
-    kernel.run(workspace);
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * kernel.bytes);
+    UseKernelSet(set);
+    if (CurrentKernelSet() != set) {
+        state.SkipWithError("this processor lacks the kernel set");
+        return;
+    }
+    Workspace& workspace = Shared();
+    for (auto _ : state) {
+        kernel.run(workspace);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * kernel.bytes);
 }
 
 struct CopyBuffers {
-  std::vector<std::uint8_t> from, to;
-  explicit CopyBuffers(long bytes) : from(bytes, 1), to(bytes) {}
-  void Copy() {
-    std::memcpy(to.data(), from.data(), to.size());
-    benchmark::DoNotOptimize(to.data());
-  }
+    std::vector<std::uint8_t> from, to;
+    explicit CopyBuffers(long bytes) : from(bytes, 1), to(bytes) {}
+    void Copy() {
+        std::memcpy(to.data(), from.data(), to.size());
+        benchmark::DoNotOptimize(to.data());
+    }
 };
 
 void RunMemcpy(benchmark::State& state, long bytes) {
-  CopyBuffers buffers(bytes);
-  for (auto _ : state) {
-    buffers.Copy();
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * bytes);
+    CopyBuffers buffers(bytes);
+    for (auto _ : state) {
+        buffers.Copy();
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
 }
 
 bool RegisterKernelBenchmarks() {
-  for (const KernelCase& kernel : kernelCases) {
-    for (const KernelSet set : allSets) {
-      const std::string name = std::string(kernel.name) + "/" + KernelSetName(set);
-      benchmark::RegisterBenchmark(name.c_str(), RunKernel, kernel, set);
+    for (const KernelCase& kernel : kernelCases) {
+        for (const KernelSet set : allSets) {
+            const std::string name = std::string(kernel.name) + "/" + KernelSetName(set);
+            benchmark::RegisterBenchmark(name.c_str(), RunKernel, kernel, set);
+        }
     }
-  }
-  for (const long bytes : {static_cast<long>(planeSize), surfaceBytes}) {
-    benchmark::RegisterBenchmark(("memcpy/" + std::to_string(bytes)).c_str(), RunMemcpy, bytes);
-  }
-  return true;
+    for (const long bytes : {static_cast<long>(planeSize), surfaceBytes}) {
+        benchmark::RegisterBenchmark(("memcpy/" + std::to_string(bytes)).c_str(), RunMemcpy, bytes);
+    }
+    return true;
 }
 
 [[maybe_unused]] const bool registered = RegisterKernelBenchmarks();
 
 double KernelNanoseconds(const KernelCase& kernel, KernelSet set) {
-  UseKernelSet(set);
-  Workspace& workspace = Shared();
-  return MedianNanoseconds([&] { kernel.run(workspace); });
+    UseKernelSet(set);
+    Workspace& workspace = Shared();
+    return MedianNanoseconds([&] { kernel.run(workspace); });
 }
 
 double MemcpyNanoseconds(long bytes) {
-  CopyBuffers buffers(bytes);
-  return MedianNanoseconds([&] { buffers.Copy(); });
+    CopyBuffers buffers(bytes);
+    return MedianNanoseconds([&] { buffers.Copy(); });
 }
 
 }  // namespace
 
 void PrintKernelSummary() {
-  const KernelSet fast = BestKernelSet();
-  std::printf("Whole-plane kernels: %s against the reference and memcpy of the bytes written (median ns per call)\n",
-              KernelSetName(fast));
-  std::printf("%-18s %10s %13s %10s %9s %12s\n", "kernel", "fast ns", "reference ns", "memcpy ns", "ref/fast",
-              "fast/memcpy");
-  for (const KernelCase& kernel : kernelCases) {
-    const double fastTime = KernelNanoseconds(kernel, fast);
-    const double referenceTime = KernelNanoseconds(kernel, KernelSet::Reference);
-    const double memcpyTime = MemcpyNanoseconds(kernel.bytes);
-    std::printf("%-18s %10.0f %13.0f %10.0f %9.2f %12.2f\n", kernel.name, fastTime, referenceTime, memcpyTime,
-                referenceTime / fastTime, fastTime / memcpyTime);
-  }
-  UseKernelSet(fast);
+    const KernelSet fast = BestKernelSet();
+    std::printf("Whole-plane kernels: %s against the reference and memcpy of the bytes written (median ns per call)\n",
+                KernelSetName(fast));
+    std::printf("%-18s %10s %13s %10s %9s %12s\n", "kernel", "fast ns", "reference ns", "memcpy ns", "ref/fast",
+                "fast/memcpy");
+    for (const KernelCase& kernel : kernelCases) {
+        const double fastTime = KernelNanoseconds(kernel, fast);
+        const double referenceTime = KernelNanoseconds(kernel, KernelSet::Reference);
+        const double memcpyTime = MemcpyNanoseconds(kernel.bytes);
+        std::printf("%-18s %10.0f %13.0f %10.0f %9.2f %12.2f\n", kernel.name, fastTime, referenceTime, memcpyTime,
+                    referenceTime / fastTime, fastTime / memcpyTime);
+    }
+    UseKernelSet(fast);
 }

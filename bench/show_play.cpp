@@ -7,8 +7,8 @@
 #include "platform/virtual/virtual_host.h"
 #include "tests/kit/kit.h"
 
-const ShowRange showRanges[showRangeCount] = {{"pictures 0-2", 0, 2},   {"drop 3", 3, 3},
-                                              {"greets 4-26", 4, 26},   {"ending 27-31", 27, 31},
+const ShowRange showRanges[showRangeCount] = {{"pictures 0-2", 0, 2},     {"drop 3", 3, 3},
+                                              {"greets 4-26", 4, 26},     {"ending 27-31", 27, 31},
                                               {"after 32+", 32, 1 << 30}, {"show", 0, 1 << 30}};
 
 ShowStats PlayShow() {
@@ -19,7 +19,8 @@ ShowStats PlayShow() {
     auto frameStart = begin;
     bool first = true;
     host.onPoll = [&](qhost::VirtualHost& h) {
-        if (first && h.audioOpen()) s.startupUs = std::chrono::duration<double, std::micro>(Clock::now() - begin).count();
+        if (first && h.audioOpen())
+            s.startupUs = std::chrono::duration<double, std::micro>(Clock::now() - begin).count();
     };
     const auto timeFrame = [&](qhost::VirtualHost&, int) {
         const double us = std::chrono::duration<double, std::micro>(Clock::now() - frameStart).count();
@@ -34,7 +35,7 @@ ShowStats PlayShow() {
         first = false;
     };
     const auto goOn = [&](qhost::VirtualHost& h, int) {
-        frameStart = Clock::now();   // the sound is not part of a frame's time
+        frameStart = Clock::now();  // the sound is not part of a frame's time
         return handledSync < 32 || h.clock <= 160000;
     };
     kit::PlayShow(host, 60, {timeFrame, goOn});

@@ -7,12 +7,12 @@ constexpr int showRangeCount = 6;
 
 struct ShowRange {
     const char* name;
-    int first, last;   // handled sync counts
+    int first, last;  // handled sync counts
 };
-extern const ShowRange showRanges[showRangeCount];   // the last one is the whole show
+extern const ShowRange showRanges[showRangeCount];  // the last one is the whole show
 
 struct ShowStats {
-    double total[showRangeCount] = {}, worst[showRangeCount] = {};   // microseconds
+    double total[showRangeCount] = {}, worst[showRangeCount] = {};  // microseconds
     long frames[showRangeCount] = {};
     double startupUs = 0;
 };

@@ -32,8 +32,8 @@ void PrintShowSummary() {
     }
     std::printf("\nThe whole show at 60 fps of demo time, rendering only (%s against reference kernels)\n",
                 KernelSetName(BestKernelSet()));
-    std::printf("%-14s %7s %9s %9s %9s %9s %9s %9s\n", "counts", "frames", "mean us", "worst us", "fps",
-                "ref mean", "ref fps", "ref/fast");
+    std::printf("%-14s %7s %9s %9s %9s %9s %9s %9s\n", "counts", "frames", "mean us", "worst us", "fps", "ref mean",
+                "ref fps", "ref/fast");
     for (int r = 0; r < showRangeCount; ++r) {
         if (fast.frames[r] == 0) continue;
         const double mean = fast.total[r] / static_cast<double>(fast.frames[r]);

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int fadeInEnd = 19200;        // ms; the level rises by one every 75 ms
-constexpr std::uint32_t crossfadeLength = 9600;   // ms
+constexpr int fadeInEnd = 19200;                 // ms; the level rises by one every 75 ms
+constexpr std::uint32_t crossfadeLength = 9600;  // ms
 
 // Copies a whole "Binary" picture resource; 0 after reporting a missing or short one.
 int LoadPicture(int id, std::uint8_t* picture) { return CopyBinaryResource(id, picture, planeSize, "BumpedSurface"); }

@@ -20,8 +20,8 @@ public:
     std::uint8_t lightMap[256 * 256] = {};
     std::uint8_t pictureA[planeSize] = {};
     std::uint8_t pictureB[planeSize] = {};
-    std::uint32_t crossfadeStart = 0;   // demo ms, or `never`
-    std::uint32_t fadeOutStart = 0;     // demo ms, or `never`
+    std::uint32_t crossfadeStart = 0;  // demo ms, or `never`
+    std::uint32_t fadeOutStart = 0;    // demo ms, or `never`
 
 private:
     void BuildLightMap();

@@ -11,7 +11,7 @@ std::int32_t Half(std::int32_t v) { return (v + 255) >> 1; }
 }  // namespace
 
 Tint DriftTint(std::int32_t t) {
-    const auto u = static_cast<std::uint32_t>(t);   // never negative; 2t stays below 2^32
+    const auto u = static_cast<std::uint32_t>(t);  // never negative; 2t stays below 2^32
     return {Half(cosTable[u % 3600]), Half(cosTable[(u / 2) % 3600]), Half(sinTable[(2 * u) % 3600])};
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 struct Tint {
-    std::int32_t red, green, blue;   // 0..255
+    std::int32_t red, green, blue;  // 0..255
 };
 
 // Red turns every 3600 ms, green every 7200 ms, blue every 1800 ms; `t` is effect ms, at least 0.

@@ -7,7 +7,7 @@ constexpr int glyphWidth = 24;
 constexpr int glyphHeight = 19;
 constexpr int glyphCount = 37;
 constexpr int glyphBytes = glyphWidth * glyphHeight;
-constexpr int fontBytes = glyphCount * glyphBytes;   // 16 872
+constexpr int fontBytes = glyphCount * glyphBytes;  // 16 872
 constexpr std::uint8_t noGlyph = 255;
 
 extern std::uint8_t glyphIndex[256];

@@ -6,7 +6,7 @@
 #include "render/effect.h"
 
 struct Dot {
-    std::uint16_t x, y, z;   // 0..255, centre at 127
+    std::uint16_t x, y, z;  // 0..255, centre at 127
 };
 
 class GlowingDotObject : public PlaneEffect {
@@ -15,16 +15,16 @@ public:
     int Init() override;
 
     Dot dots[1200] = {};
-    std::uint8_t tint[3] = {};                 // red, green, blue of this frame's palette
-    std::atomic<std::int32_t> startTime{0};    // demo ms; read by the music thread
-    std::atomic<std::int32_t> beatTime{0};     // last sync, ms after startTime; written by the music thread
-    std::uint32_t endTime = 0;                 // last demo ms drawn; `never`: no end
+    std::uint8_t tint[3] = {};               // red, green, blue of this frame's palette
+    std::atomic<std::int32_t> startTime{0};  // demo ms; read by the music thread
+    std::atomic<std::int32_t> beatTime{0};   // last sync, ms after startTime; written by the music thread
+    std::uint32_t endTime = 0;               // last demo ms drawn; `never`: no end
 
 private:
     void BuildDots();
 };
 
-extern std::int32_t pulseLength;   // the cube's size factor this frame, 50..150
+extern std::int32_t pulseLength;  // the cube's size factor this frame, 50..150
 
 // The size factor `sinceBeat` ms after the last sync (unsigned: a sync ahead wraps): 150 falling
 // by 1 every 3 ms to 50, and back to 150 every 400 ms.

@@ -8,14 +8,21 @@ namespace {
 
 struct PoleAxis {
     const std::int32_t* table;
-    double multiplier;   // 0: the index is t itself
+    double multiplier;  // 0: the index is t itself
 };
 
 // Each pole's x and y follow one table at their own rate, so the paths never repeat together.
 const PoleAxis poleXAxes[poleCount] = {
-    {cosTable, 0.0},    {sinTable, 0.8333333333333334}, {sinTable, 0.5882352941176471}, {cosTable, 0.625},
-    {sinTable, 0.7142857142857143}, {cosTable, 2.5}, {sinTable, 1.3}, {sinTable, 1.3},
-    {cosTable, 0.7142857142857143}, {cosTable, 0.5263157894736842},
+    {cosTable, 0.0},
+    {sinTable, 0.8333333333333334},
+    {sinTable, 0.5882352941176471},
+    {cosTable, 0.625},
+    {sinTable, 0.7142857142857143},
+    {cosTable, 2.5},
+    {sinTable, 1.3},
+    {sinTable, 1.3},
+    {cosTable, 0.7142857142857143},
+    {cosTable, 0.5263157894736842},
 };
 const PoleAxis poleYAxes[poleCount] = {
     {sinTable, 0.6666666666666666}, {cosTable, 1.3}, {sinTable, 1.3}, {sinTable, 1.8}, {sinTable, 2.5},
@@ -28,7 +35,7 @@ std::int32_t AxisValue(const PoleAxis& axis, std::int32_t t) {
     return axis.table[scaled % 3600];
 }
 
-constexpr std::int32_t gridStep = 10;   // pixels between grid points
+constexpr std::int32_t gridStep = 10;  // pixels between grid points
 constexpr int gridColumns = planeWidth / gridStep;
 constexpr int gridRows = planeHeight / gridStep;
 constexpr int gridPoints = gridColumns * gridRows;

@@ -10,8 +10,8 @@ public:
     int Render(std::int32_t time) override;
     int Init() override;
 
-    std::int32_t startTime = 0;   // demo ms
-    std::uint32_t endTime = 0;    // last demo ms drawn; `never`: no end
+    std::int32_t startTime = 0;  // demo ms
+    std::uint32_t endTime = 0;   // last demo ms drawn; `never`: no end
 };
 
 // Where the poles stand at effect ms `t` (at least 0), in screen pixels.

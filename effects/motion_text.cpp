@@ -18,7 +18,8 @@ constexpr std::int64_t minBlurRows = 3;
 // Text lengths are at most 19, so the width always fits; positions wrap rather than overflow.
 std::int32_t MovedBy(std::int32_t x, std::uint32_t characters, bool right) {
     const std::uint32_t width = glyphWidth * characters;
-    return static_cast<std::int32_t>(right ? static_cast<std::uint32_t>(x) + width : static_cast<std::uint32_t>(x) - width);
+    return static_cast<std::int32_t>(right ? static_cast<std::uint32_t>(x) + width
+                                           : static_cast<std::uint32_t>(x) - width);
 }
 
 std::uint32_t Length(const char* s) { return static_cast<std::uint32_t>(std::strlen(s)); }
@@ -83,7 +84,7 @@ void MotionText::AddGlyphCopy(const std::uint8_t* glyph, std::int64_t left) {
 void MotionText::DrawGlyphs(std::int32_t offset) {
     for (std::int64_t k = 0; k < static_cast<std::int64_t>(sizeof text) && text[k]; ++k) {
         const std::uint8_t glyph = glyphIndex[static_cast<unsigned char>(text[k])];
-        if (glyph == noGlyph) continue;   // a character without a glyph still takes its cell
+        if (glyph == noGlyph) continue;  // a character without a glyph still takes its cell
         const std::uint8_t* bitmap = fontGlyphs + glyph * glyphBytes;
         const std::int64_t cell = std::int64_t{posX} + glyphWidth * k;
         AddGlyphCopy(bitmap, cell - offset);

@@ -22,11 +22,11 @@ public:
 
     char text[20] = {};
     char nextText[20] = {};
-    std::atomic<std::int32_t> startTime{0};     // demo ms; read by the music thread
-    std::atomic<std::uint32_t> changeTime{0};   // ms after startTime; written by the music thread
-    std::int32_t posX = 0;                      // left edge of the shown text
-    std::int32_t posY = 0;                      // top row
-    std::int32_t alignLeft = 0;                 // 0: SetPosition's x is the right edge
+    std::atomic<std::int32_t> startTime{0};    // demo ms; read by the music thread
+    std::atomic<std::uint32_t> changeTime{0};  // ms after startTime; written by the music thread
+    std::int32_t posX = 0;                     // left edge of the shown text
+    std::int32_t posY = 0;                     // top row
+    std::int32_t alignLeft = 0;                // 0: SetPosition's x is the right edge
     std::int32_t textPending = 0;
 
 private:

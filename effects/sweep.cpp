@@ -57,8 +57,7 @@ void Sweep::DrawLogo(std::int32_t phase) {
     for (std::int32_t r = 0; r < height; ++r) {
         const std::uint8_t* source = logo + r * width;
         std::uint8_t* target = canvas + (centerY - half + r) * planeWidth + centerX - width / 2;
-        for (std::int32_t c = 0; c < width; ++c)
-            target[c] = static_cast<std::uint8_t>((source[c] * brightness) >> 8);
+        for (std::int32_t c = 0; c < width; ++c) target[c] = static_cast<std::uint8_t>((source[c] * brightness) >> 8);
     }
 }
 
@@ -70,8 +69,8 @@ void Sweep::CastColumnRays(std::int32_t column) {
     for (std::int32_t k = 0; k < 4 * height; ++k) {
         if (!logo[(k >> 2) * width + column]) continue;
         const double dy = k * 0.25 - height / 2;
-        DrawFadingLine(x, TruncateToInt32(centerY + dy), endX, TruncateToInt32(centerY + rayReach * dy),
-                       rayIntensity, rayFade, canvas);
+        DrawFadingLine(x, TruncateToInt32(centerY + dy), endX, TruncateToInt32(centerY + rayReach * dy), rayIntensity,
+                       rayFade, canvas);
     }
 }
 
@@ -83,12 +82,12 @@ void Sweep::CastRays(std::int32_t phase) {
     for (std::int32_t k = 0; k < 4 * width; ++k) {
         if (!logo[phase * width + (k >> 2)]) continue;
         const double dx = k * 0.25 - width / 2;
-        DrawFadingLine(TruncateToInt32(centerX + dx), y, TruncateToInt32(centerX + rayReach * dx), endY,
-                       rayIntensity, rayFade, canvas);
+        DrawFadingLine(TruncateToInt32(centerX + dx), y, TruncateToInt32(centerX + rayReach * dx), endY, rayIntensity,
+                       rayFade, canvas);
     }
     // The vertical lines move out from the centre column by half the logo's width over its height.
-    const std::uint32_t spread = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(phase) /
-                                 static_cast<std::uint32_t>(height) / 2;
+    const std::uint32_t spread =
+        static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(phase) / static_cast<std::uint32_t>(height) / 2;
     const std::uint32_t middle = static_cast<std::uint32_t>(width) / 2;
     CastColumnRays(static_cast<std::int32_t>(middle + spread));
     CastColumnRays(static_cast<std::int32_t>(middle - spread));

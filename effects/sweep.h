@@ -15,12 +15,12 @@ public:
     // While phase < height, the rays of the three scan lines; nothing after.
     void CastRays(std::int32_t phase);
 
-    std::uint8_t* logo = nullptr;   // width x height bytes, 0 is background
-    std::int32_t startTime = 0;     // demo ms
-    std::uint32_t endTime = 0;      // last demo ms drawn; `never`: no end
+    std::uint8_t* logo = nullptr;  // width x height bytes, 0 is background
+    std::int32_t startTime = 0;    // demo ms
+    std::uint32_t endTime = 0;     // last demo ms drawn; `never`: no end
     std::int32_t centerX = 0;
     std::int32_t centerY = 0;
-    std::int32_t rayFade = 0;       // intensity lost per ray pixel (low 8 bits)
+    std::int32_t rayFade = 0;  // intensity lost per ray pixel (low 8 bits)
 
 private:
     int LoadLogo(std::int32_t resourceId);

@@ -6,7 +6,7 @@
 
 #include "platform/midas.h"
 
-extern std::atomic<std::int32_t> syncCount;   // sync commands with value 0 played so far
+extern std::atomic<std::int32_t> syncCount;  // sync commands with value 0 played so far
 extern MIDASmodule musicModule;
 extern MIDASmodulePlayHandle playHandle;
 extern MIDASechoHandle echoHandle;

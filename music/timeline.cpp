@@ -10,9 +10,9 @@ std::atomic<float> demoTime{0.0f};
 std::int32_t handledSync = 0;
 
 const char* const greetTexts[22] = {
-    "Greetz",      "Lumen Forge", "Nightcrawl", "Byte Harbor", "Cobalt Moth", "Pixel Drift",
-    "Vortex Nine", "Ember Loop",  "Static Owls", "Glass Tiger", "finally",    "To",
-    "Neon Quarry", "Polar Echo",  "Velvet Grid", "Orbit Lane",  "Rust Comet", "Tidal Array",
+    "Greetz",      "Lumen Forge", "Nightcrawl",  "Byte Harbor", "Cobalt Moth", "Pixel Drift",
+    "Vortex Nine", "Ember Loop",  "Static Owls", "Glass Tiger", "finally",     "To",
+    "Neon Quarry", "Polar Echo",  "Velvet Grid", "Orbit Lane",  "Rust Comet",  "Tidal Array",
     "Hollow Sun",  "Crescent #7", "and",         "you",
 };
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
-extern std::atomic<float> demoTime;   // ms since startTick; read by the music thread
-extern std::int32_t handledSync;      // the sync count whose scene changes were applied last
+extern std::atomic<float> demoTime;  // ms since startTick; read by the music thread
+extern std::int32_t handledSync;     // the sync count whose scene changes were applied last
 extern const char* const greetTexts[22];
 
 void RunTimeline();

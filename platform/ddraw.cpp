@@ -20,13 +20,16 @@ qhost::Host& Host(const char* call) {
 }
 
 class Surface;
-std::vector<std::unique_ptr<Surface>> surfaces;   // every surface that exists; see Device::Release
+std::vector<std::unique_ptr<Surface>> surfaces;  // every surface that exists; see Device::Release
 bool deviceAlive = false;
 
 class Surface final : public IDirectDrawSurface7 {
 public:
     Surface(int width, int height, bool primary)
-        : width_(width), height_(height), primary_(primary), pitch_(qhost::Current().SurfacePitch(width * 4L)),
+        : width_(width),
+          height_(height),
+          primary_(primary),
+          pitch_(qhost::Current().SurfacePitch(width * 4L)),
           bytes_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0) {}
 
     HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT sourceRect, DWORD flags,
@@ -41,7 +44,8 @@ public:
             return DD_OK;
         }
         auto* from = static_cast<Surface*>(source);
-        if (!from || !from->alive_ || from->locked_) return from && from->locked_ ? DDERR_SURFACEBUSY : DDERR_INVALIDPARAMS;
+        if (!from || !from->alive_ || from->locked_)
+            return from && from->locked_ ? DDERR_SURFACEBUSY : DDERR_INVALIDPARAMS;
         if (primary_) {
             if (host.ScreenLost()) return DDERR_SURFACELOST;
             return host.Present(reinterpret_cast<const std::uint32_t*>(from->bytes_.data()), from->pitch_)
@@ -69,7 +73,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE Unlock(LPRECT) override {
         Host("Unlock");
-        if (!locked_) return DDERR_INVALIDPARAMS;   // DDERR_NOTLOCKED
+        if (!locked_) return DDERR_INVALIDPARAMS;  // DDERR_NOTLOCKED
         locked_ = false;
         return DD_OK;
     }
@@ -101,7 +105,8 @@ private:
     void CopyFrom(const Surface& from) {
         const int w = std::min(width_, from.width_), h = std::min(height_, from.height_);
         for (int y = 0; y < h; ++y)
-            std::memcpy(bytes_.data() + y * pitch_, from.bytes_.data() + y * from.pitch_, static_cast<std::size_t>(w) * 4);
+            std::memcpy(bytes_.data() + y * pitch_, from.bytes_.data() + y * from.pitch_,
+                        static_cast<std::size_t>(w) * 4);
     }
 
     int width_, height_;

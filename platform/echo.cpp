@@ -36,8 +36,7 @@ Echo Echo::FromSet(const MIDASechoSet& set, int rate) {
         }
     }
     // 5 ms of fade-out: short enough to end at once, long enough not to click.
-    return Echo(static_cast<float>(set.feedback) / 65536.0f, static_cast<float>(set.gain) / 65536.0f, taps,
-                rate / 200);
+    return Echo(static_cast<float>(set.feedback) / 65536.0f, static_cast<float>(set.gain) / 65536.0f, taps, rate / 200);
 }
 
 void Echo::FadeOut() {

@@ -9,9 +9,9 @@
 struct MIDASechoSet;
 
 struct EchoTap {
-    int delayFrames;        // at least 1
-    float gain;             // may be negative
-    bool reverseChannels;   // the tap reads right into left and left into right
+    int delayFrames;       // at least 1
+    float gain;            // may be negative
+    bool reverseChannels;  // the tap reads right into left and left into right
     bool lowPass;
 };
 
@@ -33,14 +33,14 @@ public:
     // type 1 is the low-pass. A record with no echo list has no taps.
     static Echo FromSet(const MIDASechoSet& set, int rate);
 
-    void Process(float* samples, int frames);   // interleaved stereo, in place
+    void Process(float* samples, int frames);  // interleaved stereo, in place
     void FadeOut();
     bool Finished() const { return finished_; }
 
 private:
     struct Tap {
         EchoTap shape;
-        std::size_t read;   // frame index into the line, one delay behind the write index
+        std::size_t read;  // frame index into the line, one delay behind the write index
         float lowL = 0.0f;
         float lowR = 0.0f;
     };
@@ -50,11 +50,11 @@ private:
     float feedback_;
     float gain_;
     std::vector<Tap> taps_;
-    std::vector<float> line_;   // stereo frames, one longer than the longest delay
+    std::vector<float> line_;  // stereo frames, one longer than the longest delay
     std::size_t frames_;
     std::size_t write_ = 0;
     int fadeFrames_;
-    int fadeLeft_ = 0;          // frames of the fade still to go; 0 while not fading
+    int fadeLeft_ = 0;  // frames of the fade still to go; 0 while not fading
     bool fading_ = false;
     bool finished_ = false;
 };

@@ -21,7 +21,7 @@ public:
     // Display: the desktop size, the window, the screen picture.
     virtual int DesktopWidth() = 0;
     virtual int DesktopHeight() = 0;
-    virtual bool OpenWindow(const char* title) = 0;   // false: no window can be made here
+    virtual bool OpenWindow(const char* title) = 0;  // false: no window can be made here
     virtual void CloseWindow() = 0;
     virtual void SetDisplayMode(int width, int height) = 0;
     virtual void RestoreDisplayMode() = 0;

@@ -13,7 +13,7 @@ constexpr int silentBlockFrames = 1024;
 
 // Never destroyed: a pump thread may still mix into it while the program exits.
 SilentOutput& silent = *new SilentOutput;
-qhost::Host* pumping = nullptr;   // the host that pumps `silent`; main thread only
+qhost::Host* pumping = nullptr;  // the host that pumps `silent`; main thread only
 
 }  // namespace
 

@@ -50,7 +50,7 @@ struct Layer {
     MIDASmodule lastModule = 0;
     MIDASmodulePlayHandle lastPlay = 0;
     MIDASechoHandle lastEcho = 0;
-    MIDASmodulePlayHandle playing = 0;   // the handle of `player`; 0 when nothing plays
+    MIDASmodulePlayHandle playing = 0;  // the handle of `player`; 0 when nothing plays
     MIDASmodule playingModule = 0;
 
     // The audio side. MidasRenderAudio holds the lock for one slice at a time and calls the sync
@@ -58,7 +58,7 @@ struct Layer {
     // only to hand over or take back a player, an echo or the callback.
     std::mutex audioLock;
     std::unique_ptr<MusicPlayer> player;
-    std::vector<EchoEntry> echoes;   // applied in the order they were added
+    std::vector<EchoEntry> echoes;  // applied in the order they were added
     MIDASsyncCallback callback = nullptr;
 
     // Crossing without the lock: the song position asked for by MIDASsetPosition, which the audio
@@ -140,8 +140,8 @@ bool ReadPlainFile(const char* fileName, std::vector<std::uint8_t>& bytes) {
 #ifdef _WIN32
     std::error_code error;
     const std::filesystem::path path(fileName);
-    if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > midasMaxModuleBytes ||
-        error)
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > midasMaxModuleBytes || error)
         return false;
     std::FILE* file = std::fopen(fileName, "rb");
     if (!file) return false;
@@ -154,7 +154,9 @@ bool ReadPlainFile(const char* fileName, std::vector<std::uint8_t>& bytes) {
     std::fclose(file);
     return ok;
 #else
-    const auto plainAndSane = [](const struct stat& s) { return S_ISREG(s.st_mode) && s.st_size <= off_t{midasMaxModuleBytes}; };
+    const auto plainAndSane = [](const struct stat& s) {
+        return S_ISREG(s.st_mode) && s.st_size <= off_t{midasMaxModuleBytes};
+    };
     struct stat named {};
     if (::stat(fileName, &named) != 0 || !plainAndSane(named)) return false;
     // O_NONBLOCK: should a FIFO take the name after the check, opening it does not wait for a writer.
@@ -183,7 +185,7 @@ bool ReadPlainFile(const char* fileName, std::vector<std::uint8_t>& bytes) {
 void MidasUseFallbackModule(bool use) { TheLayer().useFallback.store(use, std::memory_order_relaxed); }
 
 namespace {
-std::string moduleRedirect;   // main thread only
+std::string moduleRedirect;  // main thread only
 }  // namespace
 
 void MidasRedirectModule(const char* path) { moduleRedirect = path ? path : ""; }
@@ -248,7 +250,7 @@ int MIDASinit() {
 }
 
 int MIDASstartBackgroundPlay(std::uint32_t pollRate) {
-    (void)pollRate;   // the sound device, or the clock on the silent output, sets the pace
+    (void)pollRate;  // the sound device, or the clock on the silent output, sets the pace
     Layer& l = TheLayer();
     if (!l.initialised) return 0;
     if (l.backgroundPlay) return 1;
@@ -299,8 +301,8 @@ MIDASmodule MIDASloadModule(const char* fileName) {
 MIDASmodulePlayHandle MIDASplayModule(MIDASmodule module, int loopSong) {
     Layer& l = TheLayer();
     if (!l.initialised || module == 0) return 0;
-    const auto entry = std::find_if(l.modules.begin(), l.modules.end(),
-                                    [module](const ModuleEntry& e) { return e.handle == module; });
+    const auto entry =
+        std::find_if(l.modules.begin(), l.modules.end(), [module](const ModuleEntry& e) { return e.handle == module; });
     if (entry == l.modules.end()) return 0;
     std::unique_ptr<MusicPlayer> player = MusicPlayer::Create(entry->module, loopSong != 0, midasMixRate);
     if (!player) return 0;

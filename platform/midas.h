@@ -12,26 +12,26 @@ typedef std::uint32_t MIDASechoHandle;
 
 // One echo: a delayed copy of the output (values in 16.16 fixed point).
 struct MIDASecho {
-    std::uint32_t delay;            // milliseconds, 16.16
-    std::int32_t gain;              // 16.16, may be negative
-    std::int32_t reverseChannels;   // 1: left and right swapped
-    std::uint32_t filterType;       // 1: low-pass filtered
+    std::uint32_t delay;           // milliseconds, 16.16
+    std::int32_t gain;             // 16.16, may be negative
+    std::int32_t reverseChannels;  // 1: left and right swapped
+    std::uint32_t filterType;      // 1: low-pass filtered
 };
 
 // A set of echoes with a shared feedback and output gain; read while the echo is active.
 struct MIDASechoSet {
-    std::int32_t feedback;          // 16.16
-    std::int32_t gain;              // 16.16
+    std::int32_t feedback;  // 16.16
+    std::int32_t gain;      // 16.16
     std::uint32_t numEchoes;
     MIDASecho* echoes;
 };
 
 // Filled by MIDASgetPlayStatus.
 struct MIDASplayStatus {
-    std::uint32_t position;         // song position (order)
+    std::uint32_t position;  // song position (order)
     std::uint32_t pattern;
     std::uint32_t row;
-    std::int32_t syncInfo;          // value of the last sync command played, -1 before any
+    std::int32_t syncInfo;  // value of the last sync command played, -1 before any
     std::uint32_t songLoopCount;
 };
 

@@ -15,7 +15,7 @@ openmpt_module* OpenDecoder(const std::uint8_t* data, std::size_t size) {
     const char* message = nullptr;
     openmpt_module* decoder = openmpt_module_create_from_memory2(
         data, size, openmpt_log_func_silent, nullptr, openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
-    openmpt_free_string(message);   // the reason is not reported: a module that does not open is a failed load
+    openmpt_free_string(message);  // the reason is not reported: a module that does not open is a failed load
     return decoder;
 }
 
@@ -36,8 +36,7 @@ std::pair<std::vector<XmSyncCell>::const_iterator, std::vector<XmSyncCell>::cons
 
 }  // namespace
 
-std::unique_ptr<MusicPlayer> MusicPlayer::Create(std::shared_ptr<const LoadedModule> module, bool loopSong,
-                                                 int rate) {
+std::unique_ptr<MusicPlayer> MusicPlayer::Create(std::shared_ptr<const LoadedModule> module, bool loopSong, int rate) {
     if (!module) return nullptr;
     openmpt_module* decoder = OpenDecoder(module->bytes.data(), module->bytes.size());
     if (!decoder) return nullptr;
@@ -59,7 +58,7 @@ void MusicPlayer::JumpTo(std::int32_t order) {
     openmpt_module_set_position_order_row(decoder_, order, 0);
     entered_ = false;
     jumped_ = true;
-    endFrame_ = -1;   // the song goes on from there; its one pass is not the one measured
+    endFrame_ = -1;  // the song goes on from there; its one pass is not the one measured
 }
 
 void MusicPlayer::BeginPass(double start) {
@@ -82,7 +81,7 @@ int MusicPlayer::RenderSlice(float* samples, int frames, SyncEvent (&events)[max
     const std::size_t done =
         openmpt_module_read_interleaved_float_stereo(decoder_, rate_, static_cast<std::size_t>(frames), samples);
     std::fill(samples + 2 * done, samples + 2 * frames, 0.0f);
-    if (done == 0) {   // a song that does not loop has ended
+    if (done == 0) {  // a song that does not loop has ended
         ended_ = true;
         return 0;
     }
@@ -107,7 +106,8 @@ int MusicPlayer::RenderSlice(float* samples, int frames, SyncEvent (&events)[max
         if (entered_ && !jumped_ && back) ++loops_;
         // A row that follows the last one's length began when that length ended; after a jump, or
         // when that does not fall in this slice (an effect the length does not see), with the slice.
-        const bool onTime = entered_ && !jumped_ && rowFrames_ > 0 && nextPass > sliceStart - 1 && nextPass < frames_ + 1;
+        const bool onTime =
+            entered_ && !jumped_ && rowFrames_ > 0 && nextPass > sliceStart - 1 && nextPass < frames_ + 1;
         position_ = now;
         entered_ = true;
         jumped_ = false;
@@ -139,7 +139,8 @@ std::vector<MidasCue> MidasListCues(const std::uint8_t* data, std::size_t size) 
         const int count = player->RenderSlice(samples, playerSliceFrames, events);
         if (count == 0 && player->Ended()) break;
         for (int i = 0; i < count; ++i)
-            cues.push_back({events[i].rowStart * 1000.0 / midasMixRate, events[i].order, events[i].row, events[i].value});
+            cues.push_back(
+                {events[i].rowStart * 1000.0 / midasMixRate, events[i].order, events[i].row, events[i].value});
     }
     return cues;
 }

@@ -14,14 +14,14 @@ struct openmpt_module;
 // A module as loaded: its file bytes and the sync commands of its pattern data.
 struct LoadedModule {
     std::vector<std::uint8_t> bytes;
-    XmSongLayout layout;   // empty when the data is not XM: it plays, without syncs
+    XmSongLayout layout;  // empty when the data is not XM: it plays, without syncs
 };
 
 struct SyncEvent {
     std::uint32_t value;
     std::uint32_t order;
     std::uint32_t row;
-    double rowStart;   // frames from the song's start to this pass of the row
+    double rowStart;  // frames from the song's start to this pass of the row
 };
 
 struct PlayPosition {
@@ -68,16 +68,16 @@ private:
     openmpt_module* decoder_;
     int rate_;
     PlayPosition position_{0, 0, 0};
-    bool entered_ = false;    // false until the current row's syncs have fired
-    bool jumped_ = false;     // the last row change came from JumpTo, not from the song
+    bool entered_ = false;  // false until the current row's syncs have fired
+    bool jumped_ = false;   // the last row change came from JumpTo, not from the song
     std::uint32_t loops_ = 0;
 
     // libopenmpt tells the row but not the tick, so a row that follows itself is seen by its
     // length: speed × (1 + pattern delay) ticks of 2.5 / tempo s. Only a row with a jump or a
     // loop, or the song's last, can follow itself; the others are never taken for a second pass.
-    double frames_ = 0;          // rendered since the song began
-    double rowStart_ = 0;        // frame at which the current pass began
-    double rowFrames_ = 0;       // its length; 0 when unknown (speed or tempo 0)
+    double frames_ = 0;     // rendered since the song began
+    double rowStart_ = 0;   // frame at which the current pass began
+    double rowFrames_ = 0;  // its length; 0 when unknown (speed or tempo 0)
     bool mayRepeat_ = false;
     bool repeatIsLoop_ = false;  // a second pass of the song's last row without a jump: the song starts over
     double endFrame_ = -1;       // a song that does not loop: where its one pass ends

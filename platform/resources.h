@@ -8,7 +8,7 @@ namespace qres {
 
 struct Resource {
     int id;
-    const char* type;            // "Binary", "ICON", ... as written in the script
+    const char* type;  // "Binary", "ICON", ... as written in the script
     const unsigned char* data;
     std::size_t size;
 };

@@ -40,7 +40,7 @@ private:
     Source source_ = nullptr;
     int rate_ = 0;
     std::uint32_t lastMs_ = 0;
-    std::uint64_t elapsedMs_ = 0;   // since the start, over any number of clock wraps
+    std::uint64_t elapsedMs_ = 0;  // since the start, over any number of clock wraps
     std::uint64_t blocksMixed_ = 0;
     std::vector<float> block_;
 };
@@ -58,7 +58,7 @@ private:
     std::thread thread_;
     std::mutex lock_;
     std::condition_variable wake_;
-    bool stopping_ = false;   // under lock_
+    bool stopping_ = false;  // under lock_
 };
 
 }  // namespace qaudio

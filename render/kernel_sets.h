@@ -19,16 +19,16 @@
 // One set's kernels, as render/kernels.cpp dispatches them; each has the signature of its namesake in
 // render/kernels.h.
 struct KernelTable {
-  KernelSet set;
-  decltype(::ClearPlane)* clearPlane;
-  decltype(::BlendPlanes)* blendPlanes;
-  decltype(::BlurPlane)* blurPlane;
-  decltype(::ExpandPlane)* expandPlane;
-  decltype(::AddRowsSaturated)* addRowsSaturated;
-  decltype(::LightPlane)* lightPlane;
-  decltype(::ProjectDots)* projectDots;
-  decltype(::SumPoleFields)* sumPoleFields;
-  decltype(::DrawFadingLine)* drawFadingLine;
+    KernelSet set;
+    decltype(::ClearPlane)* clearPlane;
+    decltype(::BlendPlanes)* blendPlanes;
+    decltype(::BlurPlane)* blurPlane;
+    decltype(::ExpandPlane)* expandPlane;
+    decltype(::AddRowsSaturated)* addRowsSaturated;
+    decltype(::LightPlane)* lightPlane;
+    decltype(::ProjectDots)* projectDots;
+    decltype(::SumPoleFields)* sumPoleFields;
+    decltype(::DrawFadingLine)* drawFadingLine;
 };
 
 // Plain loops, a byte or a division at a time: the definition the others must match. The fast sets

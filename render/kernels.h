@@ -35,10 +35,10 @@ void SumPoleFields(const std::int32_t* x, const std::int32_t* y, int count, cons
                    const std::int32_t* poleY, int poleCount, std::int32_t* sumX, std::int32_t* sumY);
 
 // The streaks of the dot cube. Dot i is six bytes at dots + 6i: x, y and z as 16-bit little-endian
-// values 0..255 (centre 127), the layout of the cube's own dots. They are scaled by pulse + 20 (pulse 0..1000), turned by the fixed-point turns (sine, cosine pairs
-// scaled by 255: about x, then y, then z), and projected to a streak from (x0, y0) towards (x1, y1)
-// whose length follows random[i] (0..1) and pulse. The arithmetic is exactly the cube's own; the
-// sets differ only in how many dots they take at a time.
+// values 0..255 (centre 127), the layout of the cube's own dots. They are scaled by pulse + 20 (pulse 0..1000), turned
+// by the fixed-point turns (sine, cosine pairs scaled by 255: about x, then y, then z), and projected to a streak from
+// (x0, y0) towards (x1, y1) whose length follows random[i] (0..1) and pulse. The arithmetic is exactly the cube's own;
+// the sets differ only in how many dots they take at a time.
 void ProjectDots(const std::uint8_t* dots, int count, const std::int32_t turns[6], std::int32_t pulse,
                  const double* random, std::int32_t* x0, std::int32_t* y0, std::int32_t* x1, std::int32_t* y1);
 // One coordinate of a streak's end relative to the screen centre, as ProjectDots takes it: the low
@@ -52,7 +52,7 @@ void DrawFadingLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int3
 // In order of the instructions they need, each set needing those of the sets before it; AVX512 needs
 // the byte permutes (VBMI) too.
 enum class KernelSet { Reference, SSE2, AVX2, AVX512 };
-KernelSet BestKernelSet();              // the fastest this processor runs
+KernelSet BestKernelSet();  // the fastest this processor runs
 KernelSet CurrentKernelSet();
-void UseKernelSet(KernelSet set);       // a set the processor lacks falls back to the best it has
+void UseKernelSet(KernelSet set);  // a set the processor lacks falls back to the best it has
 const char* KernelSetName(KernelSet set);

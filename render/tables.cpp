@@ -23,25 +23,25 @@ static_assert(__builtin_bit_cast(std::uint32_t, inverseRandomRange) == 0x3800010
 }  // namespace
 
 void BuildTrigTables() {
-  for (int i = 0; i < trigTableSize; ++i) {
-    // Tenths of a degree, in double precision throughout.
-    const double angle = (i * static_cast<double>(radiansPerDegree)) * 0.1;
-    sinTable[i] = static_cast<std::int32_t>(255.0 * std::sin(angle));
-    cosTable[i] = static_cast<std::int32_t>(255.0 * std::cos(angle));
-  }
+    for (int i = 0; i < trigTableSize; ++i) {
+        // Tenths of a degree, in double precision throughout.
+        const double angle = (i * static_cast<double>(radiansPerDegree)) * 0.1;
+        sinTable[i] = static_cast<std::int32_t>(255.0 * std::sin(angle));
+        cosTable[i] = static_cast<std::int32_t>(255.0 * std::cos(angle));
+    }
 }
 
 double Random01Wide() {
-  randomState = randomState * 214013u + 2531011u;
-  const std::uint32_t r = (randomState >> 16) & 0x7FFFu;
-  // Exact in double: a 15-bit integer times a 24-bit mantissa.
-  return r * static_cast<double>(inverseRandomRange);
+    randomState = randomState * 214013u + 2531011u;
+    const std::uint32_t r = (randomState >> 16) & 0x7FFFu;
+    // Exact in double: a 15-bit integer times a 24-bit mantissa.
+    return r * static_cast<double>(inverseRandomRange);
 }
 
 float Random01() { return static_cast<float>(Random01Wide()); }
 
 int Sign(float x) {
-  if (x > 0.0f) return 1;
-  if (x == 0.0f) return 0;
-  return -1;
+    if (x > 0.0f) return 1;
+    if (x == 0.0f) return 0;
+    return -1;
 }

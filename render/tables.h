@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-constexpr int trigTableSize = 7200;   // two turns in tenths of a degree
+constexpr int trigTableSize = 7200;  // two turns in tenths of a degree
 extern std::int32_t cosTable[trigTableSize];
 extern std::int32_t sinTable[trigTableSize];
 

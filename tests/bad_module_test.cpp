@@ -49,7 +49,7 @@ Bytes HugePatternCount() {
 
 struct BadModule {
     const char* name;
-    Bytes (*make)();   // nullptr: no file at all
+    Bytes (*make)();  // nullptr: no file at all
     bool plays;
 };
 
@@ -61,8 +61,8 @@ TEST_P(BadModules, NeverCrashAndEndWithZero) {
     std::filesystem::remove_all(path);
     if (c.make) {
         const Bytes bytes = c.make();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     if (std::string(c.name) == "directory") std::filesystem::create_directory(path);
     MidasUseFallbackModule(false);
@@ -97,13 +97,18 @@ Bytes MostOfIt() { return Truncated(400000); }
 
 // The hostile files, then the small songs that the fuzzers start from: each of those plays.
 std::vector<BadModule> Cases() {
-    std::vector<BadModule> cases = {
-        {"missing", nullptr, false},          {"empty", Empty, false},
-        {"directory", nullptr, false},        {"cut_in_header", Header, false},
-        {"cut_after_orders", HeaderAndOrders, true}, {"cut_in_first_pattern", FirstPattern, true},
-        {"cut_in_patterns", HalfPatterns, true},     {"cut_before_samples", BeforeSamples, true},
-        {"cut_in_samples", MostOfIt, true},   {"random_bytes", RandomBytes, false},
-        {"garbage_patterns", GarbagePatterns, true}, {"huge_pattern_count", HugePatternCount, true}};
+    std::vector<BadModule> cases = {{"missing", nullptr, false},
+                                    {"empty", Empty, false},
+                                    {"directory", nullptr, false},
+                                    {"cut_in_header", Header, false},
+                                    {"cut_after_orders", HeaderAndOrders, true},
+                                    {"cut_in_first_pattern", FirstPattern, true},
+                                    {"cut_in_patterns", HalfPatterns, true},
+                                    {"cut_before_samples", BeforeSamples, true},
+                                    {"cut_in_samples", MostOfIt, true},
+                                    {"random_bytes", RandomBytes, false},
+                                    {"garbage_patterns", GarbagePatterns, true},
+                                    {"huge_pattern_count", HugePatternCount, true}};
     for (const xmtest::SmallModule& m : xmtest::smallModules) cases.push_back({m.name, m.make, true});
     return cases;
 }

@@ -24,7 +24,6 @@ using Picture = std::vector<std::uint8_t>;
 
 class BumpedSurfaceTest : public EffectTest {
 protected:
-
     int InitWith(const Picture& a, const Picture& b) {
         host.resources[IDR_RELIEF_A] = a;
         host.resources[IDR_RELIEF_B] = b;
@@ -32,23 +31,22 @@ protected:
     }
 
     std::string LastMessage() const { return host.boxes.empty() ? "" : host.boxes.back().text; }
-
 };
 
 Picture Flat(std::uint8_t height) { return Picture(planeSize, height); }
 
 std::uint8_t LightAt(int i, int j) { return bump.lightMap[(j + 128) * 256 + i + 128]; }
 
-std::uint32_t Level() { return bump.palette[255] & 0xFF; }   // entry 255's blue is the level itself
+std::uint32_t Level() { return bump.palette[255] & 0xFF; }  // entry 255's blue is the level itself
 
 TEST_F(BumpedSurfaceTest, LightMapFallsBy2Point5PerPixelOfDistanceFromItsCentre) {
     ASSERT_EQ(InitWith(Flat(0), Flat(0)), 1);
     struct Case {
         int i, j, light;
     };
-    for (const Case& c : {Case{0, 0, 255}, Case{1, 0, 252}, Case{0, -1, 252}, Case{3, 4, 242}, Case{-4, 3, 242},
-                          Case{100, 0, 5}, Case{0, -100, 5}, Case{101, 0, 2}, Case{-102, 0, 0}, Case{-128, -128, 0},
-                          Case{127, 127, 0}})
+    for (const Case& c :
+         {Case{0, 0, 255}, Case{1, 0, 252}, Case{0, -1, 252}, Case{3, 4, 242}, Case{-4, 3, 242}, Case{100, 0, 5},
+          Case{0, -100, 5}, Case{101, 0, 2}, Case{-102, 0, 0}, Case{-128, -128, 0}, Case{127, 127, 0}})
         EXPECT_EQ(LightAt(c.i, c.j), c.light) << c.i << "," << c.j;
     EXPECT_EQ(std::count_if(bump.lightMap, bump.lightMap + 65536, [](std::uint8_t v) { return v != 0; }), 32441);
 }
@@ -59,7 +57,7 @@ TEST_F(BumpedSurfaceTest, PaletteRisesOneLevelPer75MillisecondsAndStaysFrom19200
     EXPECT_TRUE(std::all_of(bump.palette, bump.palette + 256, [](std::uint32_t e) { return e == 0; }));
     bump.Render(75);
     EXPECT_EQ(Level(), 1u);
-    EXPECT_EQ(bump.palette[127], 0x000000u);   // (127 * 1) >> 7 is still 0
+    EXPECT_EQ(bump.palette[127], 0x000000u);  // (127 * 1) >> 7 is still 0
     bump.Render(19199);
     EXPECT_EQ(bump.palette[0], 0x000000u);
     EXPECT_EQ(bump.palette[127], 0x007EFDu);
@@ -108,16 +106,16 @@ TEST_F(BumpedSurfaceTest, CrossFadeBlendsTheHeightsOver9600Milliseconds) {
     ASSERT_EQ(InitWith(Flat(200), Flat(100)), 1);
     struct Case {
         std::uint32_t time;
-        int height;   // the weights (255, 0), (128, 128), (0, 255) on 200 and 100
+        int height;  // the weights (255, 0), (128, 128), (0, 255) on 200 and 100
     };
     const Case before[] = {{0, 200}, {4999, 200}, {0x7FFFFFFF, 200}};
-    for (const Case& c : before) {   // crossfadeStart still -1: pictureA for ever
+    for (const Case& c : before) {  // crossfadeStart still -1: pictureA for ever
         bump.ComposeHeights(c.time);
         EXPECT_EQ(bump.accum[0], c.height) << c.time;
     }
     bump.crossfadeStart = 5000;
-    for (const Case& c : {Case{4999, 200}, Case{5000, 199}, Case{9800, 150}, Case{14599, 99}, Case{14600, 100},
-                          Case{99999, 100}}) {
+    for (const Case& c :
+         {Case{4999, 200}, Case{5000, 199}, Case{9800, 150}, Case{14599, 99}, Case{14600, 100}, Case{99999, 100}}) {
         bump.ComposeHeights(c.time);
         EXPECT_EQ(bump.accum[0], c.height) << c.time;
         EXPECT_EQ(bump.accum[planeSize - 1], c.height) << c.time;
@@ -152,7 +150,8 @@ TEST_F(BumpedSurfaceTest, FlatPictureShowsTheUndisturbedSpotOneRowUp) {
             }
         }
         EXPECT_EQ(mismatches, 0) << c.time;
-        EXPECT_TRUE(std::all_of(bump.canvas + 238 * 320, bump.canvas + planeSize, [](std::uint8_t v) { return v == 0; }));
+        EXPECT_TRUE(
+            std::all_of(bump.canvas + 238 * 320, bump.canvas + planeSize, [](std::uint8_t v) { return v == 0; }));
     }
     DDSURFACEDESC2 description;
     ASSERT_EQ(LockWhole(bump.surface, description), DD_OK);
@@ -170,8 +169,8 @@ TEST_F(BumpedSurfaceTest, SteepestSlopesShiftTheLookupBy63AndMinus64Columns) {
     ASSERT_EQ(InitWith(ridge, ridge), 1);
     ASSERT_EQ(cosTable[0] >> 2, 63);
     ASSERT_EQ(bump.Render(0), 1);
-    EXPECT_EQ(bump.canvas[119 * 320 + 251], bump.lightMap[124 * 256 + 126 + 63]);   // left neighbour 255 higher
-    EXPECT_EQ(bump.canvas[119 * 320 + 249], bump.lightMap[124 * 256 + 125 - 64]);   // right neighbour 255 higher
+    EXPECT_EQ(bump.canvas[119 * 320 + 251], bump.lightMap[124 * 256 + 126 + 63]);  // left neighbour 255 higher
+    EXPECT_EQ(bump.canvas[119 * 320 + 249], bump.lightMap[124 * 256 + 125 - 64]);  // right neighbour 255 higher
     EXPECT_NE(bump.canvas[119 * 320 + 251], bump.lightMap[124 * 256 + 126]);
     EXPECT_NE(bump.canvas[119 * 320 + 249], bump.lightMap[124 * 256 + 125]);
 }

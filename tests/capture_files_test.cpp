@@ -22,7 +22,8 @@ std::vector<std::uint32_t> Pattern() {
     std::vector<std::uint32_t> pixels(width * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            pixels[y * width + x] = static_cast<std::uint32_t>((x & 255) << 16 | ((x * 7 + y * 3) & 255) << 8 | (y & 255));
+            pixels[y * width + x] =
+                static_cast<std::uint32_t>((x & 255) << 16 | ((x * 7 + y * 3) & 255) << 8 | (y & 255));
     return pixels;
 }
 
@@ -69,7 +70,7 @@ TEST(CapturePng, AFlatFrameTakesAFewHundredBytesNotTheRawSize) {
     const std::string path = testing::TempDir() + "flat.png";
     const std::vector<std::uint32_t> pixels(width * height, 0x203040);
     ASSERT_TRUE(WritePng(path, pixels.data(), width, height));
-    EXPECT_LT(Bytes(path).size(), 1000u);   // 230 400 bytes of pixels
+    EXPECT_LT(Bytes(path).size(), 1000u);  // 230 400 bytes of pixels
 }
 
 TEST(CapturePng, AFileThatCannotBeCreatedIsAFailure) {
@@ -97,7 +98,7 @@ TEST(CaptureGreyPng, IsAnEightBitGreyFileThatReadsBackAsThePlane) {
     ASSERT_TRUE(WriteGreyPng(path, plane.data(), width, height));
     const std::string bytes = Bytes(path);
     EXPECT_EQ(ColourType(bytes), 0);
-    EXPECT_EQ(static_cast<unsigned char>(bytes.at(24)), 8u);   // bit depth
+    EXPECT_EQ(static_cast<unsigned char>(bytes.at(24)), 8u);  // bit depth
     int w = 0, h = 0;
     const std::vector<std::uint32_t> pixels = ReadBack(path, w, h);
     ASSERT_EQ(pixels.size(), plane.size());
@@ -127,7 +128,7 @@ TEST(CapturePng, AFileThatCannotBeWrittenWholeIsAFailureAndIsRemoved) {
     rlimit old{}, small{};
     getrlimit(RLIMIT_FSIZE, &old);
     small = old;
-    small.rlim_cur = 200;   // below the pattern's compressed size
+    small.rlim_cur = 200;  // below the pattern's compressed size
     std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
     const bool written = WritePng(path, pixels.data(), width, height);

@@ -49,11 +49,11 @@ TEST(CaptureOptions, ABadValueIsNamedWithTheValuesItMayTake) {
 struct KindCase {
     const char* output;
     bool video;
-    int scale;   // the default for that kind
+    int scale;  // the default for that kind
 };
 
 const KindCase kindCases[] = {
-    {"show.mp4", true, 3}, {"show.MKV", true, 3}, {"Show.Mov", true, 3},
+    {"show.mp4", true, 3}, {"show.MKV", true, 3},   {"Show.Mov", true, 3},
     {"frames", false, 1},  {"show.mp4/", false, 1}, {"mp4", false, 1},
 };
 
@@ -70,7 +70,9 @@ TEST(CaptureOptions, TheOutputsEndingInAnyCaseChoosesVideoAndItsDefaultScale) {
 
 TEST(CaptureOptions, GivenValuesAreKept) {
     Options o;
-    ASSERT_EQ(Parse({"--fps", "25", "--start", "19.5", "--seconds", "0.6", "--scale", "2", "--module", "m.xm", "x.mp4"}, o), "");
+    ASSERT_EQ(
+        Parse({"--fps", "25", "--start", "19.5", "--seconds", "0.6", "--scale", "2", "--module", "m.xm", "x.mp4"}, o),
+        "");
     EXPECT_EQ(o.fps, 25);
     EXPECT_EQ(o.start, 19.5);
     EXPECT_EQ(o.seconds, 0.6);

@@ -68,9 +68,9 @@ TEST(Composition, HeaderIsVersion104At6Ticks150BpmWithSpacePaddedNames) {
     EXPECT_EQ(Text(data, 38, 20), "FastTracker v2.00   ");
     EXPECT_EQ(Word(data, 58), 0x0104u);
     EXPECT_EQ(Word(data, 60), 276u);
-    EXPECT_EQ(Word(data, 74) & 1, 1u);   // linear frequency table
-    EXPECT_EQ(Word(data, 76), 6u);       // ticks per row
-    EXPECT_EQ(Word(data, 78), 150u);     // BPM
+    EXPECT_EQ(Word(data, 74) & 1, 1u);  // linear frequency table
+    EXPECT_EQ(Word(data, 76), 6u);      // ticks per row
+    EXPECT_EQ(Word(data, 78), 150u);    // BPM
 }
 
 TEST(Composition, SyncsAreZeroOrTwoInOneChannelOfTheirOwn) {
@@ -93,13 +93,11 @@ TEST(Composition, ThirtyOneSceneCountsLeaveEachSceneItsTime) {
     auto at = [&](int n) { return count[std::size_t(n - 1)]; };
 
     EXPECT_GE(at(1), 19200);
-    const struct {
-        int from, to, minimumMs;
-    } gaps[] = {{1, 2, 9600}, {2, 3, 12300}, {3, 4, 1500}, {28, 31, 12300}};
+    const struct { int from, to, minimumMs; } gaps[] = {{1, 2, 9600}, {2, 3, 12300}, {3, 4, 1500}, {28, 31, 12300}};
     for (const auto& gap : gaps) EXPECT_GE(at(gap.to) - at(gap.from), gap.minimumMs) << gap.from << " to " << gap.to;
     for (int n = 5; n <= 27; ++n) EXPECT_GE(at(n) - at(n - 1), 3000) << n;
     for (int n = 2; n <= 31; ++n) EXPECT_GE(at(n) - at(n - 1), msPerBeat) << n;
-    EXPECT_GE(sheet.songMs - at(31), 7500);   // the last flash fades before the song starts over
+    EXPECT_GE(sheet.songMs - at(31), 7500);  // the last flash fades before the song starts over
 }
 
 // Every beat from the dot cube's start to the last flash carries a sync, so the cube pulses on the
@@ -134,7 +132,7 @@ TEST(Composition, BeatSyncsPulseEveryBeatFromTheDotCubeOn) {
 struct Render {
     double seconds = 0.0;
     double peak = 0.0;
-    std::vector<double> barRms;   // one value per 1.6 s bar
+    std::vector<double> barRms;  // one value per 1.6 s bar
 };
 
 Render RenderSong() {
@@ -164,7 +162,7 @@ TEST(Composition, LoadsInLibopenmptAndLastsTwoAndAHalfToThreeAndAHalfMinutes) {
     EXPECT_EQ(module.get_num_channels(), 12);
     EXPECT_GE(module.get_duration_seconds(), 150.0);
     EXPECT_LE(module.get_duration_seconds(), 210.0);
-    EXPECT_NEAR(module.get_duration_seconds() * 1000.0, ReadCueSheet().songMs, 1.0);   // 100 ms rows throughout
+    EXPECT_NEAR(module.get_duration_seconds() * 1000.0, ReadCueSheet().songMs, 1.0);  // 100 ms rows throughout
 }
 
 // The render stays below full scale with headroom, and the intro is far quieter than the drop.
@@ -177,7 +175,7 @@ TEST(Composition, FullRenderStaysBelowFullScaleAndTheIntroIsQuiet) {
     const double firstBar = render.barRms[0];
     double drop = 0.0;
     for (std::size_t bar = 28; bar < 36; ++bar) drop = std::max(drop, render.barRms[bar]);
-    EXPECT_LT(firstBar * 4.0, drop);   // more than 12 dB
+    EXPECT_LT(firstBar * 4.0, drop);  // more than 12 dB
 }
 
 }  // namespace

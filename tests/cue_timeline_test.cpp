@@ -86,9 +86,9 @@ TEST(CueTimeline, TheBandsFollowTheSceneCountOfTheRenderTable) {
         int x, row;
         bool lit;
     };
-    const Case cases[] = {{0, 0, true},  {5, 0, true},  {6, 0, false}, {0, 1, false}, {5, 1, false}, {6, 1, true},
-                          {3, 3, false}, {4, 3, true},  {6, 3, true},  {5, 4, false}, {6, 4, true},  {9, 2, false},
-                          {9, 5, false}, {9, 6, false}};
+    const Case cases[] = {{0, 0, true}, {5, 0, true},  {6, 0, false}, {0, 1, false}, {5, 1, false},
+                          {6, 1, true}, {3, 3, false}, {4, 3, true},  {6, 3, true},  {5, 4, false},
+                          {6, 4, true}, {9, 2, false}, {9, 5, false}, {9, 6, false}};
     for (const Case& c : cases) EXPECT_EQ(BandLit(p, c.row, c.x), c.lit) << "column " << c.x << ", row " << c.row;
 }
 
@@ -96,10 +96,10 @@ TEST(CueTimeline, TheAxisHasATickEveryTenSecondsAndALongerOneEveryMinute) {
     const TimelinePicture p = DrawCueTimeline({}, 70);
     const int axis = p.height - 7;
     EXPECT_EQ(At(p, 1, axis), timelineAxis);
-    EXPECT_EQ(At(p, 0, p.height - 1), timelineAxis);     // 0 s
-    EXPECT_EQ(At(p, 50, axis + 3), timelineAxis);        // 10 s
+    EXPECT_EQ(At(p, 0, p.height - 1), timelineAxis);  // 0 s
+    EXPECT_EQ(At(p, 50, axis + 3), timelineAxis);     // 10 s
     EXPECT_EQ(At(p, 50, p.height - 1), timelineBackground);
-    EXPECT_EQ(At(p, 300, p.height - 1), timelineAxis);   // 60 s
+    EXPECT_EQ(At(p, 300, p.height - 1), timelineAxis);  // 60 s
     EXPECT_EQ(At(p, 51, axis + 1), timelineBackground);
 }
 

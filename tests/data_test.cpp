@@ -27,10 +27,10 @@ TEST(Data, FilesHaveTheSizesTheirLoadersCopy) {
         const char* name;
         std::size_t size;
     } cases[] = {
-        {"relief_a.bin", 76800},   // 320 x 240 heights
+        {"relief_a.bin", 76800},  // 320 x 240 heights
         {"relief_b.bin", 76800},
-        {"logo.bin", 22400},       // 320 x 70
-        {"font.bin", 16872},       // 37 glyphs x 19 rows x 24 bytes
+        {"logo.bin", 22400},  // 320 x 70
+        {"font.bin", 16872},  // 37 glyphs x 19 rows x 24 bytes
     };
     for (const auto& c : cases) EXPECT_EQ(kit::DataFile(c.name).size(), c.size) << c.name;
 }
@@ -41,10 +41,8 @@ TEST(Data, ResourceTableCarriesEveryFileUnderItsNumber) {
         const char* type;
         const char* name;
     } cases[] = {
-        {IDI_QUENDRALIS, "ICON", "icon.ico"},
-        {IDR_RELIEF_A, "Binary", "relief_a.bin"},
-        {IDR_RELIEF_B, "Binary", "relief_b.bin"},
-        {IDR_LOGO, "Binary", "logo.bin"},
+        {IDI_QUENDRALIS, "ICON", "icon.ico"},     {IDR_RELIEF_A, "Binary", "relief_a.bin"},
+        {IDR_RELIEF_B, "Binary", "relief_b.bin"}, {IDR_LOGO, "Binary", "logo.bin"},
         {IDR_FONT, "Binary", "font.bin"},
     };
     for (const auto& c : cases) {
@@ -134,7 +132,7 @@ TEST(Data, IconIsAWindowsIconWith32BitImagesAndMasks) {
     const auto ico = kit::DataFile("icon.ico");
     ASSERT_GE(ico.size(), 6u);
     EXPECT_EQ(Read16(ico, 0), 0u);
-    EXPECT_EQ(Read16(ico, 2), 1u);   // icon, not cursor
+    EXPECT_EQ(Read16(ico, 2), 1u);  // icon, not cursor
     const unsigned count = Read16(ico, 4);
     ASSERT_GE(count, 2u);
     ASSERT_GE(ico.size(), 6 + 16 * count);

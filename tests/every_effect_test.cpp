@@ -15,16 +15,16 @@ namespace {
 
 // An effect as the start-up prepares it, with the resources it loads in place.
 struct EffectCase {
-    const char* name;   // as the effect reports itself
+    const char* name;  // as the effect reports itself
     Effect* effect;
     int (*setUp)(qhost::VirtualHost&);
-    HRESULT createFailure;   // what the failing CreateSurface returns
+    HRESULT createFailure;  // what the failing CreateSurface returns
 };
 
 int SetUpSweep(qhost::VirtualHost& host) {
     host.resources[IDR_LOGO] = std::vector<std::uint8_t>(320 * 70, 1);
     const int result = sweep.Setup(320, 70, IDR_LOGO);
-    sweep.centerX = 160;   // where the start-up places it
+    sweep.centerX = 160;  // where the start-up places it
     sweep.centerY = 120;
     sweep.rayFade = 4;
     return result;
@@ -109,7 +109,7 @@ TEST_P(EveryEndedScene, DrawsThroughItsEndTimeInclusiveAndNeverEndsUntilTheSeque
     const struct {
         std::int32_t time;
         int drawn;
-    } frames[] = {{4999, 0}, {5000, 1}, {9000, 1}, {9001, 0}, {-1, 0}};   // -1 lies after the end, unsigned
+    } frames[] = {{4999, 0}, {5000, 1}, {9000, 1}, {9001, 0}, {-1, 0}};  // -1 lies after the end, unsigned
     for (const auto& f : frames) EXPECT_EQ(c.effect.effect->Render(f.time), f.drawn) << f.time;
     *c.endTime = never;
     EXPECT_EQ(c.effect.effect->Render(0x7FFFFFFF), 1);

@@ -41,25 +41,26 @@ TEST_P(FramesUnderFaults, GoOnAndEndWithZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FramesUnderFaults,
-    testing::Values(
-        FrameFault{"LockEveryThird", [](VirtualHost& h) { h.FailEvery("Lock", DDERR_SURFACEBUSY, 3); }},
-        FrameFault{"LockAlways", [](VirtualHost& h) { h.FailCall("Lock", DDERR_SURFACELOST, 1, -1); }},
-        FrameFault{"BltLost", [](VirtualHost& h) { h.FailEvery("Blt", DDERR_SURFACELOST, 5); }},
-        FrameFault{"ScreenStillDrawing", [](VirtualHost& h) { h.FailEvery("Blt.primary", DDERR_WASSTILLDRAWING, 2); }},
-        FrameFault{"ScreenLostEveryFewFrames",
-                   [](VirtualHost& h) {
-                       h.onPoll = [polls = 0](VirtualHost& v) mutable {
-                           if (++polls % 7 == 0) v.screenLost = true;
-                       };
-                   }},
-        FrameFault{"RestoreFails", [](VirtualHost& h) {
-                       h.screenLost = true;
-                       h.FailCall("Restore", DDERR_GENERIC, 1, 20);
-                   }}),
+    testing::Values(FrameFault{"LockEveryThird", [](VirtualHost& h) { h.FailEvery("Lock", DDERR_SURFACEBUSY, 3); }},
+                    FrameFault{"LockAlways", [](VirtualHost& h) { h.FailCall("Lock", DDERR_SURFACELOST, 1, -1); }},
+                    FrameFault{"BltLost", [](VirtualHost& h) { h.FailEvery("Blt", DDERR_SURFACELOST, 5); }},
+                    FrameFault{"ScreenStillDrawing",
+                               [](VirtualHost& h) { h.FailEvery("Blt.primary", DDERR_WASSTILLDRAWING, 2); }},
+                    FrameFault{"ScreenLostEveryFewFrames",
+                               [](VirtualHost& h) {
+                                   h.onPoll = [polls = 0](VirtualHost& v) mutable {
+                                       if (++polls % 7 == 0) v.screenLost = true;
+                                   };
+                               }},
+                    FrameFault{"RestoreFails",
+                               [](VirtualHost& h) {
+                                   h.screenLost = true;
+                                   h.FailCall("Restore", DDERR_GENERIC, 1, 20);
+                               }}),
     [](const testing::TestParamInfo<FrameFault>& param) { return std::string(param.param.name); });
 
 struct SetUpFault {
-    int nth;              // CreateSurface calls: 1 screen, 2 back buffer, then the seven effects
+    int nth;  // CreateSurface calls: 1 screen, 2 back buffer, then the seven effects
     const char* message;
 };
 
@@ -71,7 +72,7 @@ TEST_P(EffectSurfaceFails, ReportsItsClassAndStartsNothingAfterIt) {
     EXPECT_EQ(host.Run(), 0);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, GetParam().message);
-    EXPECT_EQ(host.callCount("CreateSurface"), GetParam().nth);   // the later effects were never set up
+    EXPECT_EQ(host.callCount("CreateSurface"), GetParam().nth);  // the later effects were never set up
     EXPECT_EQ(musicModule, 0u);
     EXPECT_EQ(host.framesPresented, 0);
 }
@@ -109,7 +110,8 @@ TEST_P(ResourceFails, ReportsAndEndsStartUp) {
 INSTANTIATE_TEST_SUITE_P(Each, ResourceFails,
                          testing::Values(ResourceFault{IDR_FONT, std::nullopt, "LoadFont> FindResource FAILED"},
                                          ResourceFault{IDR_FONT, tooShort, "LoadFont> LoadResource FAILED"},
-                                         ResourceFault{IDR_RELIEF_A, std::nullopt, "BumpedSurface> FindResource FAILED"},
+                                         ResourceFault{IDR_RELIEF_A, std::nullopt,
+                                                       "BumpedSurface> FindResource FAILED"},
                                          ResourceFault{IDR_RELIEF_B, tooShort, "BumpedSurface> LoadResource FAILED"},
                                          ResourceFault{IDR_LOGO, std::nullopt, "Sweep> FindResource FAILED"},
                                          ResourceFault{IDR_LOGO, tooShort, "Sweep> LoadResource FAILED"}));

@@ -53,8 +53,17 @@ TEST_F(GlowingDotObjectTest, PulseFallsEveryThreeMillisecondsToFiftyAndRepeatsEv
         std::uint32_t sinceBeat;
         std::int32_t length;
     };
-    const Case cases[] = {{0, 150},   {1, 150},   {2, 150},   {3, 149},   {5, 149},   {6, 148},
-                          {299, 51},  {300, 50},  {399, 50},  {400, 150}, {403, 149},
+    const Case cases[] = {{0, 150},
+                          {1, 150},
+                          {2, 150},
+                          {3, 149},
+                          {5, 149},
+                          {6, 148},
+                          {299, 51},
+                          {300, 50},
+                          {399, 50},
+                          {400, 150},
+                          {403, 149},
                           // A beat 1 ms ahead: 2^32 mod 400 is 96, so 2^32 - 1 falls 95 ms into a cycle.
                           {0xFFFFFFFFu, 119}};
     for (const Case& c : cases) EXPECT_EQ(PulseLengthAfter(c.sinceBeat), c.length) << c.sinceBeat;
@@ -64,9 +73,9 @@ TEST_F(GlowingDotObjectTest, RenderTakesThePulseFromTheLastBeat) {
     ASSERT_EQ(dotCube.Init(), 1);
     dotCube.startTime = 1000;
     dotCube.beatTime = 10;
-    ASSERT_EQ(dotCube.Render(1013), 1);   // 3 ms after the beat
+    ASSERT_EQ(dotCube.Render(1013), 1);  // 3 ms after the beat
     EXPECT_EQ(pulseLength, 149);
-    dotCube.beatTime = 4;                 // a beat 1 ms ahead of the effect time
+    dotCube.beatTime = 4;  // a beat 1 ms ahead of the effect time
     ASSERT_EQ(dotCube.Render(1003), 1);
     EXPECT_EQ(pulseLength, 119);
 }

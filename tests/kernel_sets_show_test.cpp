@@ -57,7 +57,7 @@ TEST(KernelSetsInTheShow, EveryKernelSetDrawsTheSameShow) {
     ASSERT_TRUE(reference.has_value());
     ASSERT_GT(reference->size(), 600u);
     for (KernelSet set : {KernelSet::SSE2, KernelSet::AVX2, KernelSet::AVX512}) {
-        if (static_cast<int>(set) > static_cast<int>(BestKernelSet())) continue;   // the processor lacks it
+        if (static_cast<int>(set) > static_cast<int>(BestKernelSet())) continue;  // the processor lacks it
         ExpectSameFrames(*reference, FrameHashesInChild(set), KernelSetName(set));
     }
 }

@@ -31,7 +31,7 @@ void FieldAt(std::int32_t x, std::int32_t y, const std::int32_t poleX[poleCount]
 
 TEST_F(MagneticFieldTest, AnOpenEndDrawsUpToTheLastMillisecond) {
     ASSERT_EQ(field.Init(), 1);
-    field.startTime = INT32_MIN;   // 0x80000000
+    field.startTime = INT32_MIN;  // 0x80000000
     for (std::uint32_t time : {0x80000000u, 0xFFFFFFFEu, 0xFFFFFFFFu})
         EXPECT_EQ(field.Render(static_cast<std::int32_t>(time)), 1) << time;
     // More than 2^31 ms after the start the difference wraps negative.
@@ -133,7 +133,7 @@ TEST_F(MagneticFieldTest, PoleOnePixelAwayAddsNothingButTwoPixelsAddsMost) {
     x[0] = 98;
     y[0] = 50;
     FieldAt(100, 50, x, y, sumX, sumY);
-    EXPECT_EQ(sumX - 9 * oneX, 65536);   // dx 2, q 2
+    EXPECT_EQ(sumX - 9 * oneX, 65536);  // dx 2, q 2
     EXPECT_EQ(sumY, 9 * oneY);
 }
 
@@ -155,7 +155,7 @@ TEST_F(MagneticFieldTest, FieldSumBelowOnePixelDrawsASinglePixelOf64) {
 TEST_F(MagneticFieldTest, FieldLineFarOffScreenStopsAfter33Pixels) {
     static std::uint8_t canvas[planeSize];
     DrawFieldLine(0, 0, 65536 * 5, 0, canvas);
-    EXPECT_EQ(std::count_if(canvas, canvas + planeSize, [](std::uint8_t v) { return v != 0; }), 32);   // the 33rd is 0
+    EXPECT_EQ(std::count_if(canvas, canvas + planeSize, [](std::uint8_t v) { return v != 0; }), 32);  // the 33rd is 0
     EXPECT_EQ(canvas[31], 2);
 }
 

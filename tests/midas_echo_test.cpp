@@ -15,8 +15,8 @@
 namespace {
 
 MIDASecho demoEchoes[5] = {
-    {2752470, 10485, 0, 1}, {5177265, -12451, 0, 1}, {10288995, -17694, 1, 1}, {10682205, 18349, 0, 1},
-    {26672745, 15728, 1, 1},
+    {2752470, 10485, 0, 1},  {5177265, -12451, 0, 1}, {10288995, -17694, 1, 1},
+    {10682205, 18349, 0, 1}, {26672745, 15728, 1, 1},
 };
 MIDASechoSet demoSet = {49151, 55704, 5, demoEchoes};
 
@@ -36,7 +36,7 @@ float Left(const std::vector<float>& b, int frame) { return b[static_cast<std::s
 float Right(const std::vector<float>& b, int frame) { return b[static_cast<std::size_t>(frame) * 2 + 1]; }
 
 struct TapCase {
-    int frame;         // delay in ms * 48, to the nearest frame
+    int frame;  // delay in ms * 48, to the nearest frame
     float gain;
     bool swapped;
 };

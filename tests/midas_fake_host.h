@@ -99,8 +99,8 @@ protected:
     static std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         std::filesystem::create_directories(Folder());
         const std::filesystem::path path = Folder() / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
 

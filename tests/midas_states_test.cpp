@@ -51,7 +51,7 @@ const std::vector<Call> everyCall = {
      [](const Handles& h) {
          MIDASplayStatus status{7, 7, 7, 7, 7};
          const int result = MIDASgetPlayStatus(h.play, &status);
-         EXPECT_EQ(status.position, 0u);   // a skip from a status that failed goes to position 1
+         EXPECT_EQ(status.position, 0u);  // a skip from a status that failed goes to position 1
          return std::uint32_t(result);
      }},
     {"MIDASsetPosition", [](const Handles& h) { return std::uint32_t(MIDASsetPosition(h.play, 5)); }},
@@ -128,7 +128,7 @@ TEST_F(MidasStatesTest, HandleZeroIsRefusedAndTheSongPlaysOn) {
         EXPECT_EQ(c.make(none), 0u) << name;
     }
     Render(long{8} * xmtest::framesPerRow);
-    EXPECT_EQ(fired.size(), 4u);   // the whole song: two orders of two syncs
+    EXPECT_EQ(fired.size(), 4u);  // the whole song: two orders of two syncs
 }
 
 TEST_F(MidasStatesTest, EachCallTwiceInARowIsHarmless) {
@@ -143,7 +143,7 @@ TEST_F(MidasStatesTest, EachCallTwiceInARowIsHarmless) {
     const MIDASmodule second = MIDASloadModule("quendralis.xm");
     EXPECT_NE(module, second);
     const MIDASmodulePlayHandle first = MIDASplayModule(module, 1);
-    const MIDASmodulePlayHandle play = MIDASplayModule(module, 1);   // replaces the first
+    const MIDASmodulePlayHandle play = MIDASplayModule(module, 1);  // replaces the first
     EXPECT_EQ(MIDASsetMusicSyncCallback(first, midastest::RecordSync), 0);
     EXPECT_EQ(MIDASsetMusicSyncCallback(play, midastest::RecordSync), 1);
     EXPECT_EQ(MIDASsetPosition(play, 1), 1);

@@ -40,7 +40,7 @@ struct Expected {
     std::uint32_t value;
     std::uint32_t order;
     std::uint32_t row;
-    int songRow;   // rows from the start of the pass
+    int songRow;  // rows from the start of the pass
 };
 
 const std::vector<Expected> onePass = {
@@ -102,12 +102,12 @@ TEST_F(MidasSyncTest, StatusFollowsTheSongAndCountsItsLoops) {
     EXPECT_EQ(status.position, 0u);
     EXPECT_EQ(status.syncInfo, -1);
 
-    Render(long{5} * framesPerRow + 64);   // into order 1, row 1
+    Render(long{5} * framesPerRow + 64);  // into order 1, row 1
     ASSERT_EQ(MIDASgetPlayStatus(play, &status), 1);
     EXPECT_EQ(status.position, 1u);
     EXPECT_EQ(status.pattern, 1u);
     EXPECT_EQ(status.row, 1u);
-    EXPECT_EQ(status.syncInfo, 0);         // W07 then W00 on that row
+    EXPECT_EQ(status.syncInfo, 0);  // W07 then W00 on that row
     EXPECT_EQ(status.songLoopCount, 0u);
 
     Render(long{rowsPerPass} * framesPerRow);
@@ -117,9 +117,9 @@ TEST_F(MidasSyncTest, StatusFollowsTheSongAndCountsItsLoops) {
 }
 
 struct SkipCase {
-    long framesBefore;         // rendered before the skip
+    long framesBefore;  // rendered before the skip
     int newPosition;
-    Expected first;            // the first sync after the skip; songRow counts rows from the skip
+    Expected first;  // the first sync after the skip; songRow counts rows from the skip
 };
 
 class MidasSkipTest : public MidasSyncTest, public ::testing::WithParamInterface<SkipCase> {};
@@ -141,10 +141,10 @@ TEST_P(MidasSkipTest, SkipFiresTheSyncsOfTheRowItLandsOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Positions, MidasSkipTest,
-    ::testing::Values(SkipCase{framesPerRow * 3 / 2, 2, {0, 2, 0, 0}},     // mid-row to order 2: its W00 at once
-                      SkipCase{framesPerRow * 3 / 2, 1, {7, 1, 1, 1}},     // order 1 row 0 has none; row 1 next
-                      SkipCase{64, 0, {0, 0, 0, 0}},                       // onto the row it is on: fires again
-                      SkipCase{framesPerRow * 3 / 2, 3, {0, 0, 0, 0}},     // one past the last order wraps to 0
+    ::testing::Values(SkipCase{framesPerRow * 3 / 2, 2, {0, 2, 0, 0}},  // mid-row to order 2: its W00 at once
+                      SkipCase{framesPerRow * 3 / 2, 1, {7, 1, 1, 1}},  // order 1 row 0 has none; row 1 next
+                      SkipCase{64, 0, {0, 0, 0, 0}},                    // onto the row it is on: fires again
+                      SkipCase{framesPerRow * 3 / 2, 3, {0, 0, 0, 0}},  // one past the last order wraps to 0
                       SkipCase{framesPerRow * 3 / 2, 1000, {0, 0, 0, 0}},
                       SkipCase{framesPerRow * 3 / 2, -4, {0, 0, 0, 0}}));  // before the first is the first
 
@@ -152,7 +152,7 @@ TEST_F(MidasSyncTest, SongThatDoesNotLoopEndsInSilenceWithoutSyncs) {
     Play(SongWithSyncs(), 0);
     Render(long{rowsPerPass} * framesPerRow);
     EXPECT_EQ(fired.size(), onePass.size());
-    Render(framesPerRow);   // libopenmpt's short fade-out after the end
+    Render(framesPerRow);  // libopenmpt's short fade-out after the end
     fired.clear();
     const std::vector<float> after = Render(long{3} * framesPerRow);
     EXPECT_TRUE(fired.empty());
@@ -209,7 +209,7 @@ TEST_F(MidasSyncTest, HostsAudioThreadPlaysWhileTheMainThreadAsksForTheStatus) {
     ASSERT_EQ(host.source, &MidasRenderAudio);
     std::atomic<bool> done{false};
     std::thread audio([&] {
-        std::vector<float> buffer(2 * 640);   // a pass is 99 calls of 640 frames
+        std::vector<float> buffer(2 * 640);  // a pass is 99 calls of 640 frames
         for (long frames = 0; frames < long{rowsPerPass} * framesPerRow; frames += 640) host.source(buffer.data(), 640);
         done.store(true);
     });
@@ -237,7 +237,7 @@ using xmtest::Sync;
 struct ReplayCase {
     const char* name;
     std::vector<std::uint8_t> (*make)();
-    std::vector<std::pair<std::uint32_t, long>> fires;   // value and the frame its row's pass begins
+    std::vector<std::pair<std::uint32_t, long>> fires;  // value and the frame its row's pass begins
 };
 
 // One row: W00 and B00, a jump to itself.
@@ -303,7 +303,8 @@ INSTANTIATE_TEST_SUITE_P(
     Songs, MidasReplayTest,
     ::testing::Values(
         ReplayCase{"row_jumping_to_itself", RowJumpingToItself, {{0, 0}, {0, row}, {0, 2 * row}, {0, 3 * row}}},
-        ReplayCase{"pattern_jumping_back_to_its_row", PatternJumpingBackToItsRow,
+        ReplayCase{"pattern_jumping_back_to_its_row",
+                   PatternJumpingBackToItsRow,
                    {{5, 0}, {2, row}, {2, 2 * row}, {2, 3 * row}, {2, 4 * row}}},
         ReplayCase{"pattern_loop_on_one_row", PatternLoopOnOneRow, {{0, 0}, {0, row}, {0, 2 * row}, {2, 3 * row}}},
         ReplayCase{"pattern_delay", PatternDelay, {{0, 0}, {2, 3 * row}, {0, 4 * row}}},
@@ -317,9 +318,9 @@ TEST(MidasCues, ListOnePassInPlayOrder) {
     b.AddPattern(2);
     b.AddPattern(1);
     b.Set(0, 0, 0, Sync(0));
-    b.Set(0, 0, 1, Effect(xm::effectExtended, 0x61));   // row 0 twice
+    b.Set(0, 0, 1, Effect(xm::effectExtended, 0x61));  // row 0 twice
     b.Set(0, 1, 0, Sync(2));
-    b.Set(0, 1, 1, Effect(xmtest::effectPositionJump, 2));   // over position 1
+    b.Set(0, 1, 1, Effect(xmtest::effectPositionJump, 2));  // over position 1
     b.Set(1, 0, 0, Sync(9));
     b.SetOrders({0, 1, 1, 0});
     b.Set(1, 0, 1, Effect(xmtest::effectPositionJump, 3));

@@ -13,13 +13,13 @@ namespace xmtest {
 
 using Cell = xm::Cell;
 
-inline Cell Sync(std::uint8_t value) { return {0, 0, 0, xm::effectSync, value}; }   // W<value>
+inline Cell Sync(std::uint8_t value) { return {0, 0, 0, xm::effectSync, value}; }  // W<value>
 inline Cell Note(std::uint8_t note) { return {note, 1, 0, 0, 0}; }                 // note with instrument 1
 inline Cell Effect(std::uint8_t effect, std::uint8_t param) { return {0, 0, 0, effect, param}; }
 
-constexpr std::uint8_t effectPositionJump = 0x0B;   // Bxx: go on at song position xx, row 0
-constexpr std::uint8_t effectPatternBreak = 0x0D;   // Dxx: go on at row xx (decimal digits) of the next position
-constexpr std::uint8_t effectSpeed = 0x0F;          // Fxx: ticks per row below 32, BPM from 32 on
+constexpr std::uint8_t effectPositionJump = 0x0B;  // Bxx: go on at song position xx, row 0
+constexpr std::uint8_t effectPatternBreak = 0x0D;  // Dxx: go on at row xx (decimal digits) of the next position
+constexpr std::uint8_t effectSpeed = 0x0F;         // Fxx: ticks per row below 32, BPM from 32 on
 // E6x (with xm::effectExtended): x = 0 marks the loop's first row, x > 0 plays back to it x times.
 // EEx: the row is held for x more rows' worth of ticks.
 

@@ -52,9 +52,9 @@ TEST(MotionTextGhost, OffsetShrinksByOnePixelEvery64MsAfterTheChange) {
         std::int32_t offset;
     };
     const Case cases[] = {
-        {1000, 1000, 8}, {1063, 1000, 8}, {1064, 1000, 7}, {1511, 1000, 1}, {1512, 1000, 0},
-        {1575, 1000, 0}, {999, 1000, 0},                   // before the change the difference wraps
-        {0, never, 8}, {510, never, 1}, {511, never, 0},
+        {1000, 1000, 8}, {1063, 1000, 8}, {1064, 1000, 7}, {1511, 1000, 1},
+        {1512, 1000, 0}, {1575, 1000, 0}, {999, 1000, 0},  // before the change the difference wraps
+        {0, never, 8},   {510, never, 1}, {511, never, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GhostOffset(c.rel, c.changeTime), c.offset) << "rel " << c.rel << " change " << c.changeTime;
@@ -77,7 +77,7 @@ TEST_F(MotionTextTest, TextChangesOnTheFirstFrameAfterChangeTime) {
 TEST_F(MotionTextTest, RightAlignedLineKeepsItsRightEdgeWhenTheTextGrows) {
     ASSERT_EQ(bottomText.Setup(0), 1);
     bottomText.SetPosition(310, 191);
-    EXPECT_EQ(bottomText.posX, 310);   // an empty text ends where it starts
+    EXPECT_EQ(bottomText.posX, 310);  // an empty text ends where it starts
     ShowText(bottomText, "To", 1);
     EXPECT_EQ(bottomText.posX, 262);
     ShowText(bottomText, "Friends", 2);
@@ -90,7 +90,7 @@ TEST_F(MotionTextTest, LongTextIsCutTo19CharactersInsideItsField) {
     topText.startTime = 0x12345678;
     topText.SetNextText("ABCDEFGHIJKLMNOPQRSTUVWXY");
     EXPECT_STREQ(topText.nextText, "ABCDEFGHIJKLMNOPQRS");
-    EXPECT_EQ(topText.startTime.load(), 0x12345678);   // the field right after nextText
+    EXPECT_EQ(topText.startTime.load(), 0x12345678);  // the field right after nextText
     EXPECT_EQ(topText.textPending, 1);
 }
 
@@ -148,7 +148,7 @@ TEST_F(MotionTextTest, FreshGlyphsEnterTheGlowUnblurredAtAQuarterRightAfterAChan
     topText.SetPosition(10, 30);
     topText.SetNextText("Greetz");
     topText.changeTime = 0;
-    ASSERT_EQ(topText.Render(1), 1);   // Δ = 1: c = 8
+    ASSERT_EQ(topText.Render(1), 1);  // Δ = 1: c = 8
     bottomText.SetPosition(10, 30);
     std::strcpy(bottomText.text, "Greetz");
     bottomText.DrawGlyphs(8);
@@ -164,8 +164,8 @@ TEST_F(MotionTextTest, FreshGlyphsEnterTheGlowUnblurredAtAQuarterRightAfterAChan
     ASSERT_EQ(LockWhole(topText.surface, description), DD_OK);
     for (int y = 0; y < planeHeight; ++y)
         for (int x = 0; x < planeWidth; ++x) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(description.lpSurface) +
-                                                                     y * description.lPitch);
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                static_cast<const std::uint8_t*>(description.lpSurface) + y * description.lPitch);
             ASSERT_EQ(row[x], topText.palette[topText.accum[y * planeWidth + x]]) << x << "," << y;
         }
     topText.surface->Unlock(nullptr);

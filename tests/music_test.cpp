@@ -96,11 +96,11 @@ TEST(MusicStart, TheModuleDrivesTheSceneCounter) {
         if (frame == 60 * 19) countAt19 = syncCount.load();
     });
     EXPECT_EQ(countAt19, 0);
-    EXPECT_EQ(syncCount.load(), 1);   // the cross-fade marker at 19.2 s
+    EXPECT_EQ(syncCount.load(), 1);  // the cross-fade marker at 19.2 s
     EXPECT_EQ(handledSync, 1);
     EXPECT_NE(musicModule, 0u);
     EXPECT_NE(playHandle, 0u);
-    EXPECT_FALSE(host.audioOpen());   // stopped by Shutdown
+    EXPECT_FALSE(host.audioOpen());  // stopped by Shutdown
 }
 
 TEST(SpaceSkip, EachFrameWithSpaceDownMovesTheSongOnePosition) {
@@ -114,7 +114,7 @@ TEST(SpaceSkip, EachFrameWithSpaceDownMovesTheSongOnePosition) {
         if (frame == 7) h.HoldKey(VK_SPACE, false);
         if (frame == 18) MIDASgetPlayStatus(playHandle, &status);
     });
-    EXPECT_EQ(status.position, 3u);   // held during three frames
+    EXPECT_EQ(status.position, 3u);  // held during three frames
     // The counter follows only what the song plays: position 3 starts with the cross-fade marker.
     EXPECT_EQ(syncCount.load(), 1);
     EXPECT_EQ(handledSync, 1);
@@ -123,7 +123,7 @@ TEST(SpaceSkip, EachFrameWithSpaceDownMovesTheSongOnePosition) {
 TEST(SpaceSkip, APressDuringStartUpIsForgotten) {
     VirtualHost host;
     MIDASplayStatus status{};
-    qhost::PostKeyDown(VK_SPACE);   // pressed and released before the music starts
+    qhost::PostKeyDown(VK_SPACE);  // pressed and released before the music starts
     PlayFrames(host, 3, [&](VirtualHost&, int frame) {
         if (frame == 2) MIDASgetPlayStatus(playHandle, &status);
     });

@@ -53,13 +53,12 @@ TEST_P(InitDisplayFailure, ShowsItsMessageAfterShutdownAndEndsWithZero) {
     EXPECT_EQ(primarySurface, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryStep, InitDisplayFailure,
-    testing::Values(InitFailure{"DirectDrawCreateEx", 1, "Init> DirectDrawCreateEx FAILED"},
-                    InitFailure{"SetCooperativeLevel", 1, "Init> SetCooperativeLevel FAILED"},
-                    InitFailure{"SetDisplayMode", 1, "Init> SetDisplayMode FAILED"},
-                    InitFailure{"CreateSurface", 1, "Init> CreateSurface FAILED"},
-                    InitFailure{"CreateSurface", 2, "Init> CreateSurface FAILED"}));
+INSTANTIATE_TEST_SUITE_P(EveryStep, InitDisplayFailure,
+                         testing::Values(InitFailure{"DirectDrawCreateEx", 1, "Init> DirectDrawCreateEx FAILED"},
+                                         InitFailure{"SetCooperativeLevel", 1, "Init> SetCooperativeLevel FAILED"},
+                                         InitFailure{"SetDisplayMode", 1, "Init> SetDisplayMode FAILED"},
+                                         InitFailure{"CreateSurface", 1, "Init> CreateSurface FAILED"},
+                                         InitFailure{"CreateSurface", 2, "Init> CreateSurface FAILED"}));
 
 TEST(Shell, NoWindowEndsWithZeroAndNoMessage) {
     VirtualHost host;
@@ -71,7 +70,7 @@ TEST(Shell, NoWindowEndsWithZeroAndNoMessage) {
 
 TEST(Shell, EffectSetUpFailureStopsStartUpBeforeTheMusic) {
     VirtualHost host;
-    host.FailCall("CreateSurface", DDERR_OUTOFMEMORY, 3);   // the first effect's surface
+    host.FailCall("CreateSurface", DDERR_OUTOFMEMORY, 3);  // the first effect's surface
     EXPECT_EQ(host.Run(), 0);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, "GlowingDotObject> CreateSurface FAILED");
@@ -85,7 +84,7 @@ TEST(Shell, ShutdownRunTwiceReleasesOnce) {
     ASSERT_EQ(host.Run(), 0);
     Shutdown();
     EXPECT_EQ(host.callCount("DirectDraw.Release"), 1);
-    EXPECT_EQ(host.callCount("Surface.Release"), 1);   // the screen; the others end with the device
+    EXPECT_EQ(host.callCount("Surface.Release"), 1);  // the screen; the others end with the device
 }
 
 TEST(Shell, EscapeClosesDestroysAndQuitsWithNoFrameAfterShutdown) {
@@ -127,7 +126,7 @@ TEST(Shell, LostScreenIsRestoredAndTheFrameNotRepeated) {
     EXPECT_EQ(host.Run(), 0);
     const std::size_t blt = IndexOf(host, "Blt.primary");
     EXPECT_EQ(IndexOf(host, "Restore"), blt + 1);
-    EXPECT_EQ(host.framesPresented, 1);   // the lost frame was not shown, the next one was
+    EXPECT_EQ(host.framesPresented, 1);  // the lost frame was not shown, the next one was
     EXPECT_EQ(host.callCount("Blt.primary"), 2);
 }
 
@@ -166,14 +165,14 @@ TEST(Shell, StartsInItsFixedOrder) {
     EscapeAfter(host, 1);
     ASSERT_EQ(host.Run(), 0);
     const char* order[] = {"RegisterClassA", "CreateWindowExA", "DirectDrawCreateEx", "SetCooperativeLevel",
-                           "SetDisplayMode", "CreateSurface", "CreateSurface", "FindResourceA"};
+                           "SetDisplayMode", "CreateSurface",   "CreateSurface",      "FindResourceA"};
     std::size_t at = 0;
     for (const char* call : order) {
         at = IndexOf(host, call, at);
         ASSERT_LT(at, host.calls.size()) << call;
         ++at;
     }
-    EXPECT_EQ(host.callCount("CreateSurface"), 9);   // screen, back buffer, seven effects
+    EXPECT_EQ(host.callCount("CreateSurface"), 9);  // screen, back buffer, seven effects
 }
 
 }  // namespace

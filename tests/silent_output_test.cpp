@@ -25,7 +25,7 @@ namespace {
 
 using qaudio::SilentOutput;
 
-std::vector<int> pulled;   // the size of every block the source was asked for, in order
+std::vector<int> pulled;  // the size of every block the source was asked for, in order
 
 void RecordBlock(float* samples, int frames) {
     pulled.push_back(frames);
@@ -34,7 +34,7 @@ void RecordBlock(float* samples, int frames) {
 
 struct PaceCase {
     std::uint32_t startMs, nowMs;
-    std::size_t blocks;   // mixed by then, 1024 frames each at 48 kHz (21 1/3 ms)
+    std::size_t blocks;  // mixed by then, 1024 frames each at 48 kHz (21 1/3 ms)
 };
 
 class SilentPace : public testing::TestWithParam<PaceCase> {};
@@ -49,9 +49,8 @@ TEST_P(SilentPace, MixesTheBlockHeardFromNowOnAndEveryOneBefore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, SilentPace,
-                         testing::Values(PaceCase{0, 0, 1}, PaceCase{0, 21, 1}, PaceCase{0, 22, 2},
-                                         PaceCase{0, 64, 4}, PaceCase{0, 1000, 47}, PaceCase{5000, 6000, 47},
-                                         PaceCase{0, 60000, 2813},
+                         testing::Values(PaceCase{0, 0, 1}, PaceCase{0, 21, 1}, PaceCase{0, 22, 2}, PaceCase{0, 64, 4},
+                                         PaceCase{0, 1000, 47}, PaceCase{5000, 6000, 47}, PaceCase{0, 60000, 2813},
                                          // across the clock's wrap: 32 ms
                                          PaceCase{0xFFFFFFF0u, 0x10u, 2}),
                          [](const testing::TestParamInfo<PaceCase>& p) {
@@ -67,14 +66,14 @@ TEST(SilentOutput, ClockThatStepsBackMixesNothingUntilItIsPastItsLatestTimeAgain
     out.Pump(500);
     out.Pump(1999);
     EXPECT_EQ(pulled.size(), 47u);
-    out.Pump(2022);   // 1022 ms after the start
+    out.Pump(2022);  // 1022 ms after the start
     EXPECT_EQ(pulled.size(), 48u);
 }
 
 TEST(SilentOutput, StoppedOutputMixesNothingAndHasNoBuffer) {
     pulled.clear();
     SilentOutput out;
-    out.Pump(1000);   // never started
+    out.Pump(1000);  // never started
     out.Start(48000, RecordBlock, 960, 0);
     EXPECT_TRUE(out.Running());
     EXPECT_EQ(out.BufferFrames(), 960u);
@@ -94,8 +93,10 @@ void CountBlock(float*, int) { blocksOnThePump.fetch_add(1, std::memory_order_re
 bool PumpReaches(int blocks) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (blocksOnThePump.load(std::memory_order_relaxed) < blocks)
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        else std::this_thread::yield();
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        else
+            std::this_thread::yield();
     return true;
 }
 
@@ -117,7 +118,7 @@ TEST(SilentPump, MixesOnItsOwnThreadAsTheClockMovesUntilStopped) {
 // --- The module player on the silent output --------------------------------------------------
 
 std::uint32_t pumpMs = 0;
-std::vector<std::pair<std::uint32_t, std::uint32_t>> syncsAt;   // (value, clock ms when it fired)
+std::vector<std::pair<std::uint32_t, std::uint32_t>> syncsAt;  // (value, clock ms when it fired)
 
 void RecordSyncTime(std::uint32_t value, std::uint32_t, std::uint32_t) { syncsAt.emplace_back(value, pumpMs); }
 
@@ -126,7 +127,7 @@ protected:
     void SetUp() override {
         MidasTest::SetUp();
         host.audioWorks = false;
-        host.bufferFrames = 4800;   // what a device would report: not asked, as none opened
+        host.bufferFrames = 4800;  // what a device would report: not asked, as none opened
         syncsAt.clear();
     }
 };
@@ -157,9 +158,9 @@ TEST_F(MidasWithoutSound, SyncsFireWhenTheClockReachesTheBlockOfTheirRow) {
 TEST_F(MidasWithoutSound, MixingBufferIsTheSilentOutputsBlockUntilPlayStops) {
     MIDASstartup();
     MIDASinit();
-    EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_MIXBUFLEN), 100u);   // no play yet: the host's figure
+    EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_MIXBUFLEN), 100u);  // no play yet: the host's figure
     ASSERT_EQ(MIDASstartBackgroundPlay(0), 1);
-    EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_MIXBUFLEN), 21u);    // 1024 frames at 48 kHz
+    EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_MIXBUFLEN), 21u);  // 1024 frames at 48 kHz
     ASSERT_EQ(MIDASstopBackgroundPlay(), 1);
     EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_MIXBUFLEN), 100u);
 }
@@ -174,8 +175,7 @@ TEST_F(MidasWithoutSound, HostThatGainsADeviceLaterPlaysOnIt) {
     EXPECT_EQ(host.silent, nullptr);
     EXPECT_EQ(host.source, &MidasRenderAudio);
     EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_MIXBUFLEN), 100u);
-    EXPECT_EQ(host.calls,
-              (std::vector<std::string>{"OpenAudio", "PumpSilentOutput", "StopSilentOutput", "OpenAudio"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"OpenAudio", "PumpSilentOutput", "StopSilentOutput", "OpenAudio"}));
 }
 
 // --- The whole show without a sound device ---------------------------------------------------
@@ -184,7 +184,7 @@ TEST_F(MidasWithoutSound, HostThatGainsADeviceLaterPlaysOnIt) {
 // marker arrives when its row is due, as with sound, and the show reaches the last flash.
 TEST(WholeShowWithoutSound, ReachesEverySceneAtItsCueAndTheLastFlash) {
     const std::vector<std::uint8_t> module = kit::DataFile("quendralis.xm");
-    std::vector<double> markers;   // the time of each W00 of one pass, ms
+    std::vector<double> markers;  // the time of each W00 of one pass, ms
     for (const MidasCue& cue : MidasListCues(module.data(), module.size()))
         if (cue.value == 0) markers.push_back(cue.timeMs);
     ASSERT_EQ(markers.size(), 31u);
@@ -196,7 +196,7 @@ TEST(WholeShowWithoutSound, ReachesEverySceneAtItsCueAndTheLastFlash) {
     const auto look = [&](qhost::VirtualHost& h, int) {
         countAt.push_back(handledSync);
         mixingBuffer = MIDASgetOption(MIDAS_OPTION_MIXBUFLEN);
-        EXPECT_FALSE(h.audioOpen());   // so the kit renders no sound: the silent output mixes it all
+        EXPECT_FALSE(h.audioOpen());  // so the kit renders no sound: the silent output mixes it all
     };
     const auto goOn = [](qhost::VirtualHost&, int frame) { return handledSync < 32 && frame <= 25 * 200; };
     ASSERT_EQ(kit::PlayShow(host, 25, {look, goOn}), 0);

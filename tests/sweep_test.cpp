@@ -26,7 +26,6 @@ using Logo = std::vector<std::uint8_t>;
 // The start-up set-up: a 320x70 logo centred at (160, 120), so it covers screen rows 85..154.
 class SweepTest : public EffectTest {
 protected:
-
     int SetUpWith(const std::optional<Logo>& logo) {
         host.resources[IDR_LOGO] = logo;
         const int result = sweep.Setup(logoWidth, logoHeight, IDR_LOGO);
@@ -37,7 +36,6 @@ protected:
     }
 
     std::string LastMessage() const { return host.boxes.empty() ? "" : host.boxes.back().text; }
-
 };
 
 Logo Filled(std::uint8_t value) { return Logo(logoWidth * logoHeight, value); }
@@ -59,10 +57,10 @@ TEST_F(SweepTest, PaletteRunsFromBlackThroughRedToNearlyWhite) {
 TEST_F(SweepTest, LogoFadesInFromPhase36AndIsFullFromPhase163) {
     ASSERT_EQ(SetUpWith(Filled(255)), 1);
     struct Case {
-        int phase, value;   // a logo byte of 255 at brightness 2 * (phase - 35), at most 255
+        int phase, value;  // a logo byte of 255 at brightness 2 * (phase - 35), at most 255
     };
-    for (const Case& c : {Case{0, 0}, Case{35, 0}, Case{36, 1}, Case{69, 67}, Case{162, 253}, Case{163, 254},
-                          Case{5000, 254}}) {
+    for (const Case& c :
+         {Case{0, 0}, Case{35, 0}, Case{36, 1}, Case{69, 67}, Case{162, 253}, Case{163, 254}, Case{5000, 254}}) {
         ClearPlane(sweep.canvas);
         sweep.DrawLogo(c.phase);
         EXPECT_EQ(sweep.canvas[85 * 320 + 0], c.value) << c.phase;
@@ -77,7 +75,7 @@ TEST_F(SweepTest, RenderTakesItsPhaseFrom75MillisecondSteps) {
     sweep.startTime = 1000;
     struct Case {
         std::int32_t rel;
-        std::uint8_t logo;   // 255 at brightness 254 (phase 162) or 255 (phase 163)
+        std::uint8_t logo;  // 255 at brightness 254 (phase 162) or 255 (phase 163)
     };
     for (const Case& c : {Case{163 * 75 - 1, 253}, Case{163 * 75, 254}}) {
         std::vector<std::uint8_t> drawn(planeSize, 0), expected(planeSize, 0);
@@ -87,7 +85,7 @@ TEST_F(SweepTest, RenderTakesItsPhaseFrom75MillisecondSteps) {
         ClearPlane(sweep.accum);
         ASSERT_EQ(sweep.Render(1000 + c.rel), 1);
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), sweep.accum)) << c.rel;
-        EXPECT_EQ(LitPixels(sweep.canvas), 0);   // the frame's scratch plane is cleared at its end
+        EXPECT_EQ(LitPixels(sweep.canvas), 0);  // the frame's scratch plane is cleared at its end
     }
 }
 
@@ -138,8 +136,8 @@ TEST_F(SweepTest, HorizontalLineOverAnEmptyLogoRowCastsNoRay) {
 // centre and fades by rayFade per pixel, 64 pixels from 255 down to 3.
 TEST_F(SweepTest, RaysOnTheCentreLinesRunStraightAndFadeBy4PerPixel) {
     struct Case {
-        int row, column, phase;   // the phase puts a scan line on the pixel
-        int x, y, stepX, stepY;   // screen start and direction
+        int row, column, phase;  // the phase puts a scan line on the pixel
+        int x, y, stepX, stepY;  // screen start and direction
     };
     ASSERT_EQ(SetUpWith(Filled(0)), 1);
     for (const Case& c : {Case{35, 101, 26, 101, 120, -1, 0}, Case{10, 160, 10, 160, 95, 0, -1}}) {

@@ -20,7 +20,7 @@ using qhost::VirtualHost;
 template <typename Check>
 void RunCounts(std::vector<std::int32_t> counts, Check check) {
     VirtualHost host;
-    host.audioBufferFrames = 4800;   // a 100 ms mixing buffer
+    host.audioBufferFrames = 4800;  // a 100 ms mixing buffer
     host.onFrame = [&](VirtualHost& h, int frame) {
         h.clock = 1000 + static_cast<std::uint32_t>(frame);
         if (frame < static_cast<int>(counts.size())) {
@@ -58,7 +58,7 @@ TEST(Timeline, EventTableSetsTheFieldsOfEachCount) {
 
 struct TextCase {
     std::int32_t count;
-    const char* top;      // nextText of topText after the count, nullptr: not handed a text
+    const char* top;  // nextText of topText after the count, nullptr: not handed a text
     const char* bottom;
 };
 
@@ -82,13 +82,13 @@ TEST_P(GreetingCounts, HandOverTheirTexts) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryTextCount, GreetingCounts,
-    testing::Values(TextCase{7, greetTexts[1], nullptr}, TextCase{8, nullptr, greetTexts[12]},
-                    TextCase{23, greetTexts[9], nullptr}, TextCase{24, nullptr, "and"},
-                    TextCase{25, "finally", nullptr}, TextCase{26, nullptr, "you"}, TextCase{27, "", nullptr},
-                    TextCase{28, "", ""}, TextCase{29, "", ""}, TextCase{30, "", ""}, TextCase{31, "", ""},
-                    TextCase{32, "", ""}, TextCase{40, "", ""}));
+INSTANTIATE_TEST_SUITE_P(EveryTextCount, GreetingCounts,
+                         testing::Values(TextCase{7, greetTexts[1], nullptr}, TextCase{8, nullptr, greetTexts[12]},
+                                         TextCase{23, greetTexts[9], nullptr}, TextCase{24, nullptr, "and"},
+                                         TextCase{25, "finally", nullptr}, TextCase{26, nullptr, "you"},
+                                         TextCase{27, "", nullptr}, TextCase{28, "", ""}, TextCase{29, "", ""},
+                                         TextCase{30, "", ""}, TextCase{31, "", ""}, TextCase{32, "", ""},
+                                         TextCase{40, "", ""}));
 
 TEST(Timeline, SecondSweepAndTheEnd) {
     RunCounts({28}, [] {
@@ -142,10 +142,21 @@ TEST(Timeline, RenderTableCallsTheEffectsOfEachScene) {
         std::vector<const Effect*> effects;
     };
     const Row rows[] = {
-        {0, {b}},           {1, {b}},          {2, {b, s}},         {3, {f, s, x}},
-        {4, {f, d}},        {5, {f, d, top}},  {6, {f, d, top, bottom}}, {26, {f, d, top, bottom}},
-        {27, {f, d, bottom}}, {28, {f, d}},    {29, {f, d, s}},     {30, {f, d, s}},
-        {31, {f, d, s, x}}, {32, {f, s, x}},   {100, {f, s, x}},
+        {0, {b}},
+        {1, {b}},
+        {2, {b, s}},
+        {3, {f, s, x}},
+        {4, {f, d}},
+        {5, {f, d, top}},
+        {6, {f, d, top, bottom}},
+        {26, {f, d, top, bottom}},
+        {27, {f, d, bottom}},
+        {28, {f, d}},
+        {29, {f, d, s}},
+        {30, {f, d, s}},
+        {31, {f, d, s, x}},
+        {32, {f, s, x}},
+        {100, {f, s, x}},
     };
     for (const Row& row : rows) {
         std::vector<const Effect*> called;
@@ -160,7 +171,7 @@ TEST(Timeline, LayersAreCopiedOrAddedOverTheirRows) {
         const Effect* effect;
         int first, end;
     };
-    const Rows expected[] = {{&bump, 0, 0},    {&field, 0, 0},    {&dotCube, 0, 240},       {&sweep, 0, 240},
+    const Rows expected[] = {{&bump, 0, 0},    {&field, 0, 0},     {&dotCube, 0, 240},     {&sweep, 0, 240},
                              {&flash, 0, 240}, {&topText, 0, 100}, {&bottomText, 140, 240}};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(sceneLayers[i].effect, expected[i].effect);
@@ -193,7 +204,7 @@ TEST(Timeline, BeforeTheFirstCountOnlyTheBumpSceneDrawsAndTheFrameStartsBlack) {
     };
     ASSERT_EQ(host.Run(), 0);
     EXPECT_EQ(handledSync, 0);
-    EXPECT_GE(host.callCount("Blt"), 3);   // the colour fill of every frame
+    EXPECT_GE(host.callCount("Blt"), 3);  // the colour fill of every frame
 }
 
 }  // namespace

@@ -59,8 +59,8 @@ TEST(UnfusedArithmetic, DotStreakLengthRoundsTheProductBeforeTheAdd) {
 // after a click, hashed bit for bit (FNV-1a over the float bits of every sample).
 TEST(UnfusedArithmetic, EchoImpulseResponseIsTheSameBitForBit) {
     MIDASecho echoes[5] = {
-        {2752470, 10485, 0, 1}, {5177265, -12451, 0, 1}, {10288995, -17694, 1, 1}, {10682205, 18349, 0, 1},
-        {26672745, 15728, 1, 1},
+        {2752470, 10485, 0, 1},  {5177265, -12451, 0, 1}, {10288995, -17694, 1, 1},
+        {10682205, 18349, 0, 1}, {26672745, 15728, 1, 1},
     };
     const MIDASechoSet set = {49151, 55704, 5, echoes};
     std::vector<float> buffer(48000 * 2, 0.0f);

@@ -28,7 +28,7 @@ TEST(WholeShow, PlaysFromTheFirstPictureToTheLastFlash) {
     VirtualHost host;
     std::vector<std::int32_t> countAt;
     int darkFrames = 0;
-    int lastFlashFrame = 1 << 30;   // 7.5 s after count 31, when the last flash has faded
+    int lastFlashFrame = 1 << 30;  // 7.5 s after count 31, when the last flash has faded
     const auto look = [&](VirtualHost& h, int frame) {
         const std::int32_t h0 = handledSync;
         if (h0 == 31 && lastFlashFrame == 1 << 30) lastFlashFrame = frame + 7500 / 40 - 1;
@@ -45,8 +45,7 @@ TEST(WholeShow, PlaysFromTheFirstPictureToTheLastFlash) {
     EXPECT_EQ(handledSync, 32);
     EXPECT_EQ(darkFrames, 0);
     // Every count from 1 to 31 was handled in some frame: none was skipped at 25 frames a second.
-    for (std::int32_t n = 1; n <= 31; ++n)
-        EXPECT_NE(std::find(countAt.begin(), countAt.end(), n), countAt.end()) << n;
+    for (std::int32_t n = 1; n <= 31; ++n) EXPECT_NE(std::find(countAt.begin(), countAt.end(), n), countAt.end()) << n;
     EXPECT_STREQ(topText.text, "finally");
     EXPECT_STREQ(bottomText.text, "you");
 }

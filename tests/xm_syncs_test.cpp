@@ -13,18 +13,20 @@ std::vector<std::uint8_t> TinyModule() {
     std::vector<std::uint8_t> m(60 + 276, 0);
     std::memcpy(m.data(), "Extended Module: ", 17);
     m[37] = 0x1A;
-    m[58] = 4; m[59] = 1;               // version 1.04
-    m[60] = (20 + 256) & 0xFF; m[61] = (20 + 256) >> 8;
-    m[64] = 2;                          // song length
-    m[68] = 2;                          // channels
-    m[70] = 1;                          // patterns
-    m[80] = 0; m[81] = 0;               // orders
+    m[58] = 4;
+    m[59] = 1;  // version 1.04
+    m[60] = (20 + 256) & 0xFF;
+    m[61] = (20 + 256) >> 8;
+    m[64] = 2;  // song length
+    m[68] = 2;  // channels
+    m[70] = 1;  // patterns
+    m[80] = 0;
+    m[81] = 0;  // orders
     // Pattern 0: 2 rows x 2 channels.
-    std::vector<std::uint8_t> packed = {
-        0x80,                           // row 0, channel 0: empty
-        0x98, 32, 0x00,                 // row 0, channel 1: W00
-        49, 1, 0x40, 32, 0x02,          // row 1, channel 0: full cell, W02
-        0x88, 15, 0x06};                // row 1, channel 1: F06, not a sync
+    std::vector<std::uint8_t> packed = {0x80,                      // row 0, channel 0: empty
+                                        0x98, 32, 0x00,            // row 0, channel 1: W00
+                                        49,   1,  0x40, 32, 0x02,  // row 1, channel 0: full cell, W02
+                                        0x88, 15, 0x06};           // row 1, channel 1: F06, not a sync
     const std::uint8_t header[9] = {9, 0, 0, 0, 0, 2, 0, static_cast<std::uint8_t>(packed.size()), 0};
     m.insert(m.end(), header, header + 9);
     m.insert(m.end(), packed.begin(), packed.end());

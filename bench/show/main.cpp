@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
         std::fputs("quendralis-bench-show: the show could not be played\n", stderr);
         return 1;
     }
-    std::printf("The whole show at 60 fps of demo time, rendering only, %s kernels\n", KernelSetName(CurrentKernelSet()));
+    std::printf("The whole show at 60 fps of demo time, rendering only, %s kernels\n",
+                KernelSetName(CurrentKernelSet()));
     std::printf("%-14s %7s %9s %9s\n", "counts", "frames", "mean us", "worst us");
     for (int r = 0; r < showRangeCount; ++r)
         if (s.frames[r] > 0)

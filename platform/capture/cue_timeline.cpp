@@ -38,7 +38,9 @@ TimelinePicture DrawCueTimeline(const std::vector<TimelineCue>& cues, double sec
     p.height = axisTop + 7;
     p.pixels.assign(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height), timelineBackground);
     auto column = [&p](int x, int top, int bottom, std::uint32_t colour) {
-        for (int y = top; y < bottom; ++y) p.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width) + static_cast<std::size_t>(x)] = colour;
+        for (int y = top; y < bottom; ++y)
+            p.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width) + static_cast<std::size_t>(x)] =
+                colour;
     };
 
     // A column shows the scene of its first instant: the markers up to and including it.

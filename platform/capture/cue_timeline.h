@@ -10,7 +10,7 @@
 
 struct TimelineCue {
     double timeMs;
-    std::uint32_t value;   // 0 a scene marker, 2 a beat
+    std::uint32_t value;  // 0 a scene marker, 2 a beat
 };
 
 // Reads `--cues` output (time_ms order row value, one sync a line); false, with the line's number in
@@ -18,12 +18,12 @@ struct TimelineCue {
 bool ReadCues(std::istream& in, std::vector<TimelineCue>& cues, std::string& error);
 
 constexpr int timelineMsPerPixel = 200;
-constexpr int timelineCueHeight = 14;   // the strip of ticks at the top
+constexpr int timelineCueHeight = 14;  // the strip of ticks at the top
 constexpr int timelineBandHeight = 10, timelineGap = 2;
 
 struct TimelinePicture {
     int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;   // 0x00RRGGBB
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
 };
 
 // `seconds` of the show, one column every timelineMsPerPixel ms: the cue strip, then a band per row of
@@ -33,4 +33,4 @@ TimelinePicture DrawCueTimeline(const std::vector<TimelineCue>& cues, double sec
 // The colours, for the tests and the page.
 constexpr std::uint32_t timelineBackground = 0x101010, timelineMarker = 0xFFFFFF, timelineBeat = 0x909090,
                         timelineOtherCue = 0x6090FF, timelineAxis = 0x808080;
-extern const std::uint32_t timelineBandColours[7];   // in the render table's order
+extern const std::uint32_t timelineBandColours[7];  // in the render table's order

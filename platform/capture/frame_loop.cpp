@@ -57,8 +57,10 @@ CaptureResult RunCapture(const Options& o, FrameSink& sink, long firstFrame, lon
     };
     host.onFrame = [&](qhost::VirtualHost& h, int) {
         if (frame >= firstFrame) {
-            if (!sink.Write(h.lastFrame, static_cast<int>(frame - firstFrame))) result.failed = true;
-            else ++result.frames;
+            if (!sink.Write(h.lastFrame, static_cast<int>(frame - firstFrame)))
+                result.failed = true;
+            else
+                ++result.frames;
         }
         ++frame;
         prepared = false;
@@ -66,7 +68,8 @@ CaptureResult RunCapture(const Options& o, FrameSink& sink, long firstFrame, lon
             const double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
             const double rate = spent > 0 ? frame / spent : 0;
             std::fprintf(stderr, "\rframe %ld/%ld  demo time %.1f s  %.0f fps  %.0f s left   ", frame - firstFrame,
-                         frameCount, frame * 1.0 / o.fps, rate, rate > 0 ? (firstFrame + frameCount - frame) / rate : 0);
+                         frameCount, frame * 1.0 / o.fps, rate,
+                         rate > 0 ? (firstFrame + frameCount - frame) / rate : 0);
         }
         if (stopRequested && !result.failed) result.stopped = true;
         if (result.failed || result.stopped || frame - firstFrame >= frameCount) h.PressKey(VK_ESCAPE);

@@ -6,9 +6,9 @@
 #include "platform/capture/options.h"
 
 struct CaptureResult {
-    long frames = 0;        // frames written
-    bool failed = false;    // a write failed
-    bool stopped = false;   // SIGINT or SIGTERM ended it early
+    long frames = 0;       // frames written
+    bool failed = false;   // a write failed
+    bool stopped = false;  // SIGINT or SIGTERM ended it early
 };
 
 // Frames firstFrame .. firstFrame + frameCount - 1 of the show at o.fps.

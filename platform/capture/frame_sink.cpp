@@ -103,6 +103,7 @@ bool FrameSink::Close(bool failed) {
     } else if (video_.Finish(error)) {
         return true;
     }
-    std::fprintf(stderr, "quendralis-capture: cannot write '%s': %s\n", name, error.empty() ? "write failed" : error.c_str());
+    std::fprintf(stderr, "quendralis-capture: cannot write '%s': %s\n", name,
+                 error.empty() ? "write failed" : error.c_str());
     return false;
 }

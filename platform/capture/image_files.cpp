@@ -32,7 +32,8 @@ bool EncodePng(std::FILE* file, const std::uint8_t* bytes, int width, int height
     png_set_compression_level(png, 6);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 channels == 1 ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 channels == 1 ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     const std::size_t rowBytes = static_cast<std::size_t>(channels) * static_cast<std::size_t>(width);
     for (int y = 0; y < height; ++y) png_write_row(png, bytes + static_cast<std::size_t>(y) * rowBytes);
@@ -47,7 +48,7 @@ bool WriteFile(const std::string& path, const std::uint8_t* bytes, int width, in
     const bool encoded = EncodePng(file, bytes, width, height, channels);
     const bool closed = std::fclose(file) == 0;
     if (encoded && closed) return true;
-    std::remove(path.c_str());   // no half-written picture under the frame's name
+    std::remove(path.c_str());  // no half-written picture under the frame's name
     return false;
 }
 
@@ -107,11 +108,11 @@ bool WavWriter::Write(const std::string& path) const {
     tag("WAVE");
     tag("fmt ");
     put32(16);
-    put16(1);            // PCM
-    put16(2);            // stereo
+    put16(1);  // PCM
+    put16(2);  // stereo
     put32(48000);
-    put32(48000 * 4);    // bytes per second
-    put16(4);            // bytes per frame
+    put32(48000 * 4);  // bytes per second
+    put16(4);          // bytes per frame
     put16(16);
     tag("data");
     put32(dataBytes);

@@ -28,12 +28,16 @@ namespace {
 struct Named {
     Effect* effect;
     const char* name;
-    PlaneEffect* planes;   // null for the flash, which has none
+    PlaneEffect* planes;  // null for the flash, which has none
 };
 
 const Named named[] = {
-    {&bump, "bump", &bump},          {&field, "field", &field},          {&dotCube, "dotcube", &dotCube},
-    {&sweep, "sweep", &sweep},       {&flash, "flash", nullptr},         {&topText, "toptext", &topText},
+    {&bump, "bump", &bump},
+    {&field, "field", &field},
+    {&dotCube, "dotcube", &dotCube},
+    {&sweep, "sweep", &sweep},
+    {&flash, "flash", nullptr},
+    {&topText, "toptext", &topText},
     {&bottomText, "bottomtext", &bottomText},
 };
 constexpr int effectCount = sizeof named / sizeof named[0];
@@ -151,10 +155,12 @@ std::string Details(int i, std::int32_t time) {
         std::int32_t x[poleCount], y[poleCount];
         PolePositions(std::max(t, 0), x, y);
         std::string poles;
-        for (int k = 0; k < poleCount; ++k) poles += (k ? ", [" : "[") + std::to_string(x[k]) + ", " + std::to_string(y[k]) + "]";
+        for (int k = 0; k < poleCount; ++k)
+            poles += (k ? ", [" : "[") + std::to_string(x[k]) + ", " + std::to_string(y[k]) + "]";
         std::snprintf(text, sizeof text, ", \"effect_ms\": %d, \"poles\": [%s]", t, poles.c_str());
     } else if (named[i].effect == &dotCube) {
-        const std::int32_t t = ActiveEffectTime(time, dotCube.startTime.load(std::memory_order_relaxed), dotCube.endTime);
+        const std::int32_t t =
+            ActiveEffectTime(time, dotCube.startTime.load(std::memory_order_relaxed), dotCube.endTime);
         std::snprintf(text, sizeof text, ", \"effect_ms\": %d, \"beat_ms\": %d, \"pulse\": %d", t,
                       dotCube.beatTime.load(std::memory_order_relaxed), pulseLength);
     } else if (named[i].effect == &topText || named[i].effect == &bottomText) {
@@ -163,8 +169,7 @@ std::string Details(int i, std::int32_t time) {
         std::snprintf(text, sizeof text, ", \"text\": \"%s\", \"ghost_offset\": %d", m->text,
                       GhostOffset(rel, m->changeTime.load(std::memory_order_relaxed)));
     } else if (named[i].effect == &sweep) {
-        std::snprintf(text, sizeof text, ", \"phase\": %d",
-                      TimeSince(time, sweep.startTime) / 75);
+        std::snprintf(text, sizeof text, ", \"phase\": %d", TimeSince(time, sweep.startTime) / 75);
     }
     return text;
 }

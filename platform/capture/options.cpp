@@ -42,7 +42,7 @@ namespace {
 struct Range {
     double low, high;
     bool whole;
-    const char* words;   // how the message names the kind of value
+    const char* words;  // how the message names the kind of value
 };
 
 constexpr Range fpsRange{1, 1000, true, "a whole number from 1 to 1000"};
@@ -68,10 +68,10 @@ bool IsVideoName(const std::string& name) {
 std::string ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        const Range* range = a == "--fps" ? &fpsRange
+        const Range* range = a == "--fps"                         ? &fpsRange
                              : a == "--start" || a == "--seconds" ? &secondsRange
-                             : a == "--scale" ? &scaleRange
-                                              : nullptr;
+                             : a == "--scale"                     ? &scaleRange
+                                                                  : nullptr;
         if (range || a == "--module") {
             const char* words = range ? range->words : "a file name";
             if (i + 1 >= argc) return a + ": needs a value, " + words;

@@ -7,11 +7,11 @@
 
 struct Options {
     int fps = 60;
-    double start = 0;       // seconds into the song
-    double seconds = -1;    // below 0: to the song's end
-    int scale = 0;          // 0: 3 for video, 1 for PNG frames
+    double start = 0;     // seconds into the song
+    double seconds = -1;  // below 0: to the song's end
+    int scale = 0;        // 0: 3 for video, 1 for PNG frames
     std::string module, output;
-    std::vector<double> layers;   // --layers: the moments, in seconds
+    std::vector<double> layers;  // --layers: the moments, in seconds
     bool cues = false, hashes = false, video = false, help = false;
 };
 

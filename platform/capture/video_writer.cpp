@@ -35,7 +35,7 @@ VideoWriter::~VideoWriter() { Close(); }
 
 bool VideoWriter::Open(const std::string& path, int fps, int scale, std::string& error) {
     path_ = path;
-    av_log_set_level(AV_LOG_QUIET);   // every failure is told once, by the capture itself
+    av_log_set_level(AV_LOG_QUIET);  // every failure is told once, by the capture itself
     auto fail = [&](const std::string& why) {
         error = why;
         Abandon();
@@ -106,7 +106,7 @@ bool VideoWriter::Send(AVCodecContext* codec, AVStream* stream, AVFrame* frame) 
         code = avcodec_receive_packet(codec, packet_);
         if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return true;
         if (code < 0) break;
-        if (codec == video_) packet_->duration = 1;   // one frame, so the last one counts in the length too
+        if (codec == video_) packet_->duration = 1;  // one frame, so the last one counts in the length too
         av_packet_rescale_ts(packet_, codec->time_base, stream->time_base);
         packet_->stream_index = stream->index;
         code = av_interleaved_write_frame(format_, packet_);

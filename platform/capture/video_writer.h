@@ -18,8 +18,8 @@ public:
     ~VideoWriter();
     // False with the reason in `error` when the file cannot be begun.
     bool Open(const std::string& path, int fps, int scale, std::string& error);
-    bool Frame(const std::uint32_t* pixels);   // 320x240 0x00RRGGBB
-    bool Audio(const float* samples, int frames);   // 48 kHz stereo, interleaved
+    bool Frame(const std::uint32_t* pixels);       // 320x240 0x00RRGGBB
+    bool Audio(const float* samples, int frames);  // 48 kHz stereo, interleaved
     // Flushes both encoders and ends the file; false with the reason when it cannot.
     bool Finish(std::string& error);
     // Closes and removes the file after a failure, so that nothing half-written stays.
@@ -44,7 +44,7 @@ private:
     AVPacket* packet_ = nullptr;
     SwsContext* scaler_ = nullptr;
     std::int64_t pictures_ = 0, samples_ = 0;
-    std::vector<float> left_, right_;   // sound not yet a whole AAC frame
+    std::vector<float> left_, right_;  // sound not yet a whole AAC frame
     bool headerWritten_ = false;
-    bool created_ = false;   // the file exists under its name
+    bool created_ = false;  // the file exists under its name
 };

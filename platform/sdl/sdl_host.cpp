@@ -89,11 +89,10 @@ bool SdlHost::OpenWindow(const char* title) {
     window_ = windowed_ ? SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720,
                                            SDL_WINDOW_RESIZABLE)
                         : CreateFullScreenWindow(title);
-    if (window_)
-        renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
+    if (window_) renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (renderer_) {
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, 320, 240);
-        SDL_RenderSetLogicalSize(renderer_, 320, 240);   // keeps 4:3 with black bars
+        SDL_RenderSetLogicalSize(renderer_, 320, 240);  // keeps 4:3 with black bars
     }
     if (!texture_) {
         std::fprintf(stderr, "quendralis: cannot open a window (%s)\n", SDL_GetError());
@@ -150,7 +149,7 @@ void SdlHost::HandleEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             focused_ = false;
-            if (!windowed_) lost_ = true;   // as a full-screen surface is lost when switched away from
+            if (!windowed_) lost_ = true;  // as a full-screen surface is lost when switched away from
         } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
             focused_ = true;
         }

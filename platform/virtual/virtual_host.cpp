@@ -93,9 +93,7 @@ bool VirtualHost::KeyDown(int virtualKey) {
     return it != held_.end() && it->second;
 }
 
-void VirtualHost::ShowMessageBox(const char* text, const char* title) {
-    boxes.push_back({text, title, calls.size()});
-}
+void VirtualHost::ShowMessageBox(const char* text, const char* title) { boxes.push_back({text, title, calls.size()}); }
 
 bool VirtualHost::OpenAudio(int, AudioSource source) {
     if (noSound) return false;

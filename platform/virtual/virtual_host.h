@@ -23,16 +23,16 @@ public:
     int Run();
 
     // --- Script -------------------------------------------------------------------------------
-    std::uint32_t clock = 0;        // what GetTickCount answers (ms)
-    std::uint32_t msPerFrame = 0;   // added to the clock after every presented frame
+    std::uint32_t clock = 0;       // what GetTickCount answers (ms)
+    std::uint32_t msPerFrame = 0;  // added to the clock after every presented frame
     // Called after every presented frame (frame numbers from 0), and on every input poll.
     std::function<void(VirtualHost&, int frame)> onFrame;
     std::function<void(VirtualHost&)> onPoll;
     // A run that presents this many frames gets an Esc press, so that no test runs for ever.
     int frameLimit = 1000000;
 
-    void PressKey(int virtualKey);              // a WM_KEYDOWN at the next poll, and "pressed since"
-    void HoldKey(int virtualKey, bool down);    // the key's down-now state
+    void PressKey(int virtualKey);            // a WM_KEYDOWN at the next poll, and "pressed since"
+    void HoldKey(int virtualKey, bool down);  // the key's down-now state
     void PostMessage(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 
     // --- Faults -------------------------------------------------------------------------------
@@ -42,10 +42,10 @@ public:
     void FailCall(const std::string& call, std::int32_t code, int nth = 1, int count = 1);
     // Every `period`th call of `call` fails with `code`.
     void FailEvery(const std::string& call, std::int32_t code, int period);
-    bool noDisplay = false;         // OpenWindow fails, as without a display
-    bool noSound = false;           // OpenAudio fails, as without a sound device: the layer plays silently
-    bool screenLost = false;        // the screen reads as lost until Restore
-    long extraPitch = 0;            // bytes added to every surface row
+    bool noDisplay = false;   // OpenWindow fails, as without a display
+    bool noSound = false;     // OpenAudio fails, as without a sound device: the layer plays silently
+    bool screenLost = false;  // the screen reads as lost until Restore
+    long extraPitch = 0;      // bytes added to every surface row
     // Resource id -> replacement bytes; nullopt means the resource is missing.
     std::map<int, std::optional<std::vector<std::uint8_t>>> resources;
     int desktopWidth = 1920, desktopHeight = 1080;
@@ -55,11 +55,11 @@ public:
     std::vector<std::string> calls;
     struct Box {
         std::string text, title;
-        std::size_t callIndex;      // position in `calls` when it was shown
+        std::size_t callIndex;  // position in `calls` when it was shown
     };
     std::vector<Box> boxes;
     int framesPresented = 0;
-    std::vector<std::uint32_t> lastFrame;   // 320x240 pixels of the last presented frame
+    std::vector<std::uint32_t> lastFrame;  // 320x240 pixels of the last presented frame
     bool windowOpen = false, displayModeSet = false, cursorVisible = true;
     int callCount(const std::string& call) const;
 
@@ -69,7 +69,7 @@ public:
     // is due, on the main thread.
     bool RenderAudio(float* samples, int frames);
     bool audioOpen() const;
-    std::uint32_t audioBufferFrames = 0;    // what the player reports as its mixing buffer
+    std::uint32_t audioBufferFrames = 0;  // what the player reports as its mixing buffer
 
     // --- Host ---------------------------------------------------------------------------------
     int DesktopWidth() override { return desktopWidth; }

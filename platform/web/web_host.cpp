@@ -44,7 +44,10 @@ EM_JS(int, qwebAudioLatencyFrames, (), { return Module.quendralisPage.audioLaten
 // clang-format on
 
 // Windows virtual-key codes from the page's key queue, which sends them already translated.
-bool IsDemoKey(int key) { return key == VK_ESCAPE || key == VK_SPACE || key == 0x0D || (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
+bool IsDemoKey(int key) {
+    return key == VK_ESCAPE || key == VK_SPACE || key == 0x0D || (key >= 'A' && key <= 'Z') ||
+           (key >= '0' && key <= '9');
+}
 
 }  // namespace
 
@@ -66,7 +69,8 @@ bool WebHost::Present(const std::uint32_t* pixels, long pitchBytes) {
     // 0x00RRGGBB words to the canvas's R, G, B, A bytes.
     std::uint8_t* out = rgba_.data();
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(pixels) + y * pitchBytes);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(pixels) + y * pitchBytes);
         for (int x = 0; x < width; ++x, out += 4) {
             const std::uint32_t p = row[x];
             out[0] = static_cast<std::uint8_t>(p >> 16);
@@ -120,7 +124,9 @@ void WebHost::CloseAudio() {
 }
 
 // What is mixed and not yet heard: the blocks waiting in the page and the output's own latency.
-std::uint32_t WebHost::AudioBufferFrames() { return source_ ? static_cast<std::uint32_t>(qwebAudioLatencyFrames()) : 0; }
+std::uint32_t WebHost::AudioBufferFrames() {
+    return source_ ? static_cast<std::uint32_t>(qwebAudioLatencyFrames()) : 0;
+}
 
 void WebHost::FeedAudio() {
     if (silent_) silent_->Pump(Ticks());

@@ -25,7 +25,7 @@ constexpr int bufferFrames = 960;
 
 struct Device {
     HWAVEOUT waveOut = nullptr;
-    HANDLE done = nullptr;   // signalled by waveOut each time it hands a buffer back
+    HANDLE done = nullptr;  // signalled by waveOut each time it hands a buffer back
     Source source = nullptr;
     std::atomic<bool> stopping{false};
     std::thread thread;
@@ -96,9 +96,8 @@ bool Open(int rate, Source source) {
     format.nBlockAlign = 4;
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
     device.done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!device.done ||
-        waveOutOpen(&device.waveOut, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(device.done), 0,
-                    CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+    if (!device.done || waveOutOpen(&device.waveOut, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(device.done), 0,
+                                    CALLBACK_EVENT) != MMSYSERR_NOERROR) {
         device.waveOut = nullptr;
         Release();
         return PlaySilently(rate, source, "waveOutOpen");
@@ -128,7 +127,7 @@ void Close() {
     device.stopping.store(true, std::memory_order_relaxed);
     SetEvent(device.done);
     if (device.thread.joinable()) device.thread.join();
-    waveOutReset(device.waveOut);   // hands back the buffers still queued
+    waveOutReset(device.waveOut);  // hands back the buffers still queued
     Release();
 }
 

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MIDASmodule module = MIDASloadModule(ModulePath().c_str());
     if (!module) return 0;
     const MIDASmodulePlayHandle play = MIDASplayModule(module, 1);
-    if (!play) std::abort();   // a module that loaded must play
+    if (!play) std::abort();  // a module that loaded must play
     MIDASsetMusicSyncCallback(play, OnSync);
     MIDASecho echo{0x00280000, 0x8000, 1, 1};
     MIDASechoSet echoSet{0x4000, 0x10000, 1, &echo};

@@ -16,9 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             cell.channel >= 128 || cell.value > 255)
             std::abort();
         // By pattern, then row, then channel.
-        if (previous && (previous->pattern > cell.pattern ||
-                         (previous->pattern == cell.pattern &&
-                          (previous->row > cell.row || (previous->row == cell.row && previous->channel >= cell.channel)))))
+        if (previous &&
+            (previous->pattern > cell.pattern ||
+             (previous->pattern == cell.pattern &&
+              (previous->row > cell.row || (previous->row == cell.row && previous->channel >= cell.channel)))))
             std::abort();
         previous = &cell;
     }

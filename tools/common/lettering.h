@@ -2,7 +2,7 @@
 // constant width, drawn with square ends, square or rounded corners, and turned into a depth field.
 #pragma once
 
-#include "tools/common/datafile.h"   // the floating-point settings that keep the output exact
+#include "tools/common/datafile.h"  // the floating-point settings that keep the output exact
 
 #include <algorithm>
 #include <cmath>
@@ -181,9 +181,9 @@ private:
         for (int i = 0; i <= steps; ++i) {
             const double t = static_cast<double>(i) / steps;
             const double s = 1.0 - t;
-            line.push_back({{s * s * p0.x + 2.0 * s * t * v.x + t * t * p2.x,
-                             s * s * p0.y + 2.0 * s * t * v.y + t * t * p2.y},
-                            End::Round});
+            line.push_back(
+                {{s * s * p0.x + 2.0 * s * t * v.x + t * t * p2.x, s * s * p0.y + 2.0 * s * t * v.y + t * t * p2.y},
+                 End::Round});
         }
     }
 

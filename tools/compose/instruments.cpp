@@ -12,10 +12,10 @@ namespace {
 using synth::DecayPerSample;
 using synth::SineCycles;
 
-constexpr double sampleRate = 33452.0;   // 8363 Hz two octaves up
+constexpr double sampleRate = 33452.0;  // 8363 Hz two octaves up
 constexpr std::int8_t relativeNote = 24;
-constexpr int period = 128;               // samples per cycle of a pitched sample
-constexpr double samplePeak = 0.9;        // of full scale, before the volume column
+constexpr int period = 128;         // samples per cycle of a pitched sample
+constexpr double samplePeak = 0.9;  // of full scale, before the volume column
 
 int Samples(double seconds) { return static_cast<int>(seconds * sampleRate); }
 
@@ -88,7 +88,7 @@ std::vector<double> MetalNoise(double seconds, double decay, double cutoff, std:
     double level = 1.0;
     int i = 0;
     for (double& v : out) {
-        const double attack = i < 30 ? double(i) / 30 : 1.0;   // 1 ms
+        const double attack = i < 30 ? double(i) / 30 : 1.0;  // 1 ms
         v = second.Run(first.Run(noise.Next())) * level * attack;
         level *= DecayPerSample(decay, sampleRate);
         ++i;
@@ -122,7 +122,7 @@ std::vector<double> DarkeningCycles(int attackCycles, double bright, double dark
 
 std::vector<double> BassWeights(double corner) {
     std::vector<double> w = synth::SawHarmonics(32, corner);
-    w[0] += 0.6;   // a sine sub under the saw
+    w[0] += 0.6;  // a sine sub under the saw
     return w;
 }
 
@@ -138,10 +138,8 @@ std::vector<double> PluckWeights(double corner) {
 // against each other, and a quieter saw an octave up.
 std::vector<double> PadSound() {
     const std::vector<double> saw = synth::SawHarmonics(20, 6.0);
-    return synth::OscillatorLoop(16384, {{127, 1.0, 0, saw},
-                                         {128, 1.0, 3001, saw},
-                                         {129, 1.0, 7919, saw},
-                                         {256, 0.35, 12345, saw}});
+    return synth::OscillatorLoop(
+        16384, {{127, 1.0, 0, saw}, {128, 1.0, 3001, saw}, {129, 1.0, 7919, saw}, {256, 0.35, 12345, saw}});
 }
 
 std::vector<double> LeadSound() {

@@ -27,12 +27,12 @@ constexpr int songBars = 100;
 constexpr int songRows = songBars * rowsPerBar;
 
 enum Channel {
-    syncChannel,   // the cue sheet, and nothing else
+    syncChannel,  // the cue sheet, and nothing else
     kickChannel,
     snareChannel,
     hatChannel,
     bassChannel,
-    padChannel,    // three channels, one chord voice each
+    padChannel,  // three channels, one chord voice each
     leadChannel = padChannel + 3,
     harmonyChannel,
     arpChannel,
@@ -127,13 +127,13 @@ const char* const themeBOpening = "A4 8, C5 8 | F5 12, E5 4 | D5 8, B4 8 | G5 12
 const char* const ending = "E5 6, D5 2, C5 4, B4 4 | A4 16";
 
 struct MelodyNote {
-    int row;      // from the start of the tune
-    int midi;     // 0 for a rest
-    int length;   // rows
+    int row;     // from the start of the tune
+    int midi;    // 0 for a rest
+    int length;  // rows
 };
 
 int ParseNoteName(const std::string& name) {
-    static const int semitone[7] = {9, 11, 0, 2, 4, 5, 7};   // A B C D E F G
+    static const int semitone[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
     if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') throw std::invalid_argument("note " + name);
     int midi = semitone[name[0] - 'A'];
     std::size_t at = 1;
@@ -265,7 +265,7 @@ struct Song {
         score.Note(fxChannel, first, 60, riser, volumeFrom);
         for (int i = 0; i < count; ++i) {
             if (i > 0) score.Volume(fxChannel, first + i, Ramp(volumeFrom, volumeTo, i, count));
-            score.Effect(fxChannel, first + i, xm::effectPortaUp, 1);   // 5/16 semitone per row
+            score.Effect(fxChannel, first + i, xm::effectPortaUp, 1);  // 5/16 semitone per row
         }
     }
 
@@ -305,9 +305,7 @@ struct Song {
 
     // Sparse falling chord tones, one figure per two bars.
     void Bells(int channel, int firstBar, int bars, int volumeFrom, int volumeTo) {
-        static const struct {
-            int step, tone;
-        } figure[] = {{0, 3}, {6, 2}, {12, 1}, {24, 2}};
+        static const struct { int step, tone; } figure[] = {{0, 3}, {6, 2}, {12, 1}, {24, 2}};
         const int count = bars * rowsPerBar;
         for (int start = 0; start < count; start += 2 * rowsPerBar) {
             for (const auto& f : figure) {
@@ -471,7 +469,7 @@ void Outro(Song& song) {
     song.HatsWithOpen(92, 2, 26);
     song.RollingBass(92, 2, 50);
     song.SubBass(94, 6, 30, 12);
-    song.score.Release(bassChannel, Row(99, 8));   // nothing may hold on into the intro
+    song.score.Release(bassChannel, Row(99, 8));  // nothing may hold on into the intro
     song.Pad(92, 8, 30, 8);
     song.Arpeggio(92, 8, 1, 22, 6);
     song.Melody(leadChannel, 92, ending, lead, 44);

@@ -68,7 +68,7 @@ std::vector<double> OscillatorLoop(int length, const std::vector<LoopOscillator>
             std::uint32_t index = offset;
             for (double& v : out) {
                 v += amplitude * table[index & mask];
-                index += step;   // wraps modulo 2^32, a multiple of the table length
+                index += step;  // wraps modulo 2^32, a multiple of the table length
             }
         }
     }

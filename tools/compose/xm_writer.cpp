@@ -49,7 +49,7 @@ void WriteSongHeader(Bytes& out, const Module& module) {
     out.U16(static_cast<unsigned>(module.channels));
     out.U16(static_cast<unsigned>(module.patterns.size()));
     out.U16(static_cast<unsigned>(module.instruments.size()));
-    out.U16(1);   // linear frequency table
+    out.U16(1);  // linear frequency table
     out.U16(static_cast<unsigned>(module.speed));
     out.U16(static_cast<unsigned>(module.bpm));
     for (std::uint8_t order : module.orders) out.U8(order);
@@ -78,7 +78,7 @@ void WritePattern(Bytes& out, const Pattern& pattern, int channels) {
     const std::vector<std::uint8_t> packed = PackPattern(pattern);
     if (packed.size() > 0xFFFF) throw std::invalid_argument("pattern too large");
     out.U32(patternHeaderSize);
-    out.U8(0);   // packing type
+    out.U8(0);  // packing type
     out.U16(static_cast<unsigned>(pattern.rows));
     out.U16(static_cast<unsigned>(packed.size()));
     out.Append(packed);
@@ -100,16 +100,16 @@ void WriteInstrument(Bytes& out, const Instrument& instrument) {
     out.U8(0);   // type
     out.U16(1);  // samples
     out.U32(sampleHeaderSize);
-    out.Zeros(96);   // every note plays sample 0
+    out.Zeros(96);  // every note plays sample 0
     WriteEnvelopePoints(out, volume);
-    WriteEnvelopePoints(out, Envelope{});   // no panning envelope
+    WriteEnvelopePoints(out, Envelope{});  // no panning envelope
     out.U8(static_cast<unsigned>(volume.points.size()));
     out.U8(0);
     out.U8(volume.sustain < 0 ? 0u : static_cast<unsigned>(volume.sustain));
-    out.Zeros(2);   // volume loop start, end
-    out.Zeros(3);   // panning sustain, loop start, end
+    out.Zeros(2);  // volume loop start, end
+    out.Zeros(3);  // panning sustain, loop start, end
     out.U8((volume.points.empty() ? 0u : 1u) | (volume.sustain < 0 ? 0u : 2u));
-    out.U8(0);      // panning envelope off
+    out.U8(0);  // panning envelope off
     out.U8(instrument.vibrato.type);
     out.U8(instrument.vibrato.sweep);
     out.U8(instrument.vibrato.depth);
@@ -120,12 +120,12 @@ void WriteInstrument(Bytes& out, const Instrument& instrument) {
     const Sample& sample = instrument.sample;
     if (sample.loop && (sample.loopLength == 0 || sample.loopStart + sample.loopLength > sample.data.size()))
         throw std::invalid_argument("loop outside sample " + sample.name);
-    out.U32(static_cast<std::uint32_t>(2 * sample.data.size()));   // lengths in bytes
+    out.U32(static_cast<std::uint32_t>(2 * sample.data.size()));  // lengths in bytes
     out.U32(sample.loop ? 2 * sample.loopStart : 0);
     out.U32(sample.loop ? 2 * sample.loopLength : 0);
     out.U8(sample.volume);
     out.U8(static_cast<std::uint8_t>(sample.finetune));
-    out.U8((sample.loop ? 1u : 0u) | 0x10u);   // 0x10: 16-bit
+    out.U8((sample.loop ? 1u : 0u) | 0x10u);  // 0x10: 16-bit
     out.U8(sample.panning);
     out.U8(static_cast<std::uint8_t>(sample.relativeNote));
     out.U8(0);
@@ -134,7 +134,7 @@ void WriteInstrument(Bytes& out, const Instrument& instrument) {
     std::uint16_t previous = 0;
     for (std::int16_t value : sample.data) {
         const auto current = static_cast<std::uint16_t>(value);
-        out.U16(static_cast<std::uint16_t>(current - previous));   // wraps modulo 2^16 by design
+        out.U16(static_cast<std::uint16_t>(current - previous));  // wraps modulo 2^16 by design
         previous = current;
     }
 }

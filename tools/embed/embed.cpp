@@ -52,8 +52,8 @@ std::pair<std::string, std::string> SplitWord(const std::string& text) {
 
 struct Script {
     std::vector<Entry> entries;
-    std::map<std::string, int> names;   // from #define NAME NUMBER
-    std::vector<std::string> inputs;    // every file read, for the dependency file
+    std::map<std::string, int> names;  // from #define NAME NUMBER
+    std::vector<std::string> inputs;   // every file read, for the dependency file
 };
 
 int ResourceNumber(const Script& script, const std::string& word, const std::string& path) {
@@ -63,8 +63,7 @@ int ResourceNumber(const Script& script, const std::string& word, const std::str
     int number = -1;
     try {
         number = std::stoi(word, &end);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     if (end != word.size() || number < 0 || number > 0xFFFF)
         throw std::runtime_error(path + ": " + word + " is neither a resource number nor a name #defined before it");
     return number;
@@ -133,10 +132,14 @@ int main(int argc, char** argv) {
     bool usage = argc < 3;
     for (int i = 3; i < argc && !usage; i += 2) {
         const std::string option = argv[i];
-        if (i + 1 >= argc) usage = true;
-        else if (option == "--module") modulePath = argv[i + 1];
-        else if (option == "--depfile") depfilePath = argv[i + 1];
-        else usage = true;
+        if (i + 1 >= argc)
+            usage = true;
+        else if (option == "--module")
+            modulePath = argv[i + 1];
+        else if (option == "--depfile")
+            depfilePath = argv[i + 1];
+        else
+            usage = true;
     }
     if (usage) {
         std::cerr << "usage: embed SCRIPT OUTPUT.cpp [--module FILE] [--depfile FILE]\n";
@@ -168,8 +171,8 @@ int main(int argc, char** argv) {
 
         out << "\nconst Resource table[] = {\n";
         for (std::size_t i = 0; i < entries.size(); ++i)
-            out << "    {" << entries[i].id << ", \"" << entries[i].type << "\", reinterpret_cast<const unsigned char*>(blob"
-                << i << "), sizeof blob" << i << " - 1},\n";
+            out << "    {" << entries[i].id << ", \"" << entries[i].type
+                << "\", reinterpret_cast<const unsigned char*>(blob" << i << "), sizeof blob" << i << " - 1},\n";
         out << "    {0, nullptr, nullptr, 0}};\n"
             << "const std::size_t tableSize = " << entries.size() << ";\n"
             << "const unsigned char* const fallbackModule = reinterpret_cast<const unsigned char*>(moduleBytes);\n"

@@ -58,8 +58,9 @@ std::vector<std::uint32_t> DrawIcon(int size) {
     const lettering::GlyphShape& shape = *lettering::FindGlyph('Q');
     const double s = size;
     const double half = 0.065 * s;
-    const lettering::Placement place{0.22 * s + half, 0.16 * s + half, (0.56 * s - 2.0 * half) / 100.0,
-                                     (0.66 * s - 2.0 * half) / 100.0, half, 0.16 * s};
+    const lettering::Placement place{
+        0.22 * s + half, 0.16 * s + half, (0.56 * s - 2.0 * half) / 100.0, (0.66 * s - 2.0 * half) / 100.0, half,
+        0.16 * s};
     const lettering::GlyphField q(shape, place);
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * size);
     for (int y = 0; y < size; ++y) {
@@ -106,9 +107,9 @@ std::vector<std::uint8_t> IconImage(int size, const std::vector<std::uint32_t>& 
     Put32(out, static_cast<std::uint32_t>(2 * size));
     Put16(out, 1);
     Put16(out, 32);
-    Put32(out, 0);                                  // BI_RGB
+    Put32(out, 0);  // BI_RGB
     Put32(out, static_cast<std::uint32_t>(size * size * 4 + maskStride * size));
-    for (int i = 0; i < 4; ++i) Put32(out, 0);      // resolution and palette counts
+    for (int i = 0; i < 4; ++i) Put32(out, 0);  // resolution and palette counts
     for (int y = size - 1; y >= 0; --y)
         for (int x = 0; x < size; ++x) Put32(out, pixels[y * size + x]);
     for (int y = size - 1; y >= 0; --y) {
@@ -131,16 +132,16 @@ int main(int argc, char** argv) {
 
     std::vector<std::uint8_t> file;
     Put16(file, 0);
-    Put16(file, 1);                                 // an icon, not a cursor
+    Put16(file, 1);  // an icon, not a cursor
     Put16(file, count);
     std::uint32_t offset = 6 + 16 * count;
     for (int i = 0; i < count; ++i) {
         file.push_back(static_cast<std::uint8_t>(sizes[i]));
         file.push_back(static_cast<std::uint8_t>(sizes[i]));
-        file.push_back(0);                          // no palette
+        file.push_back(0);  // no palette
         file.push_back(0);
-        Put16(file, 1);                             // planes
-        Put16(file, 32);                            // bits per pixel
+        Put16(file, 1);   // planes
+        Put16(file, 32);  // bits per pixel
         Put32(file, static_cast<std::uint32_t>(images[i].size()));
         Put32(file, offset);
         offset += static_cast<std::uint32_t>(images[i].size());

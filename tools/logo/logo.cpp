@@ -21,8 +21,8 @@ constexpr double halfWidth = 5.0;
 constexpr double cornerRadius = 9.0;
 constexpr double inkTop = 10.0;
 constexpr double inkHeight = 50.0;
-constexpr double bevel = 2.6;           // width of the sloped rim of each stroke
-constexpr int samples = 4;              // per pixel and axis
+constexpr double bevel = 2.6;  // width of the sloped rim of each stroke
+constexpr int samples = 4;     // per pixel and axis
 
 std::vector<lettering::GlyphField> PlaceLetters() {
     const int count = sizeof name - 1;
@@ -34,8 +34,8 @@ std::vector<lettering::GlyphField> PlaceLetters() {
     double x = marginX;
     for (int i = 0; i < count; ++i) {
         const lettering::GlyphShape& shape = *lettering::FindGlyph(name[i]);
-        const lettering::Placement place{x + halfWidth, inkTop + halfWidth, unitX,
-                                         (inkHeight - 2.0 * halfWidth) / 100.0, halfWidth, cornerRadius};
+        const lettering::Placement place{
+            x + halfWidth, inkTop + halfWidth, unitX, (inkHeight - 2.0 * halfWidth) / 100.0, halfWidth, cornerRadius};
         letters.emplace_back(shape, place);
         x += shape.width * unitX + 2.0 * halfWidth + gap;
     }

@@ -60,7 +60,8 @@ public:
 
 private:
     double Lattice(int x, int y) const {
-        std::uint32_t h = seed ^ (static_cast<std::uint32_t>(x) * 0x9E3779B1u) ^ (static_cast<std::uint32_t>(y) * 0x85EBCA77u);
+        std::uint32_t h =
+            seed ^ (static_cast<std::uint32_t>(x) * 0x9E3779B1u) ^ (static_cast<std::uint32_t>(y) * 0x85EBCA77u);
         h ^= h >> 15;
         h *= 0x2C1B3C6Du;
         h ^= h >> 12;
@@ -86,8 +87,8 @@ Pebbles SowPebbles(int columns, int rows) {
     Pebbles pebbles{{}, {}, cellW * cellH};
     for (int r = -1; r <= rows; ++r) {
         for (int c = -1; c <= columns; ++c) {
-            pebbles.seeds.push_back({(c + 0.5 + random.Between(-0.38, 0.38)) * cellW,
-                                     (r + 0.5 + random.Between(-0.38, 0.38)) * cellH});
+            pebbles.seeds.push_back(
+                {(c + 0.5 + random.Between(-0.38, 0.38)) * cellW, (r + 0.5 + random.Between(-0.38, 0.38)) * cellH});
             pebbles.bulge.push_back(random.Between(30.0, 70.0));
         }
     }
@@ -215,7 +216,7 @@ struct Gear {
     Point centre;
     int teeth;
     double pitchRadius;
-    double phase;           // angle of the first tooth, radians
+    double phase;  // angle of the first tooth, radians
 };
 
 // The gear's outline: trapezoidal teeth one module above and below the pitch circle.
@@ -267,17 +268,19 @@ void LayGear(HeightMap& map, const Gear& gear, double level, int holes, bool emb
         Lay(map, level + 55.0, 6.0, [&](Point p) { return CircleDepth(p, gear.centre, boss); });
         const double half = 0.11 * boss;
         const double side = 1.12 * boss;
-        const lettering::Placement place{gear.centre.x - side / 2.0 + half, gear.centre.y - side / 2.0 + half,
-                                         (side - 2.0 * half) / 100.0, (side - 2.0 * half) / 100.0, half,
+        const lettering::Placement place{gear.centre.x - side / 2.0 + half,
+                                         gear.centre.y - side / 2.0 + half,
+                                         (side - 2.0 * half) / 100.0,
+                                         (side - 2.0 * half) / 100.0,
+                                         half,
                                          0.3 * side};
         const lettering::GlyphField q(*lettering::FindGlyph('Q'), place);
         Lay(map, level, 2.5, [&](Point p) { return q.Depth(p.x, p.y); });
         return;
     }
     // A raised hub ring around the axle.
-    Lay(map, level + 45.0, 3.5, [&](Point p) {
-        return std::min(CircleDepth(p, gear.centre, hub), -CircleDepth(p, gear.centre, hub * 0.45));
-    });
+    Lay(map, level + 45.0, 3.5,
+        [&](Point p) { return std::min(CircleDepth(p, gear.centre, hub), -CircleDepth(p, gear.centre, hub * 0.45)); });
     Lay(map, level - 60.0, 3.5, [&](Point p) { return CircleDepth(p, gear.centre, hub * 0.45 - 1.0); });
 }
 
@@ -344,7 +347,7 @@ HeightMap MachineRelief() {
     constexpr double spacing = 8.0;
     constexpr int columns = width / 8, rows = height / 8;
     std::vector<std::uint8_t> taken(columns * rows, 0);
-    const int chipLeft = 28, chipTop = 16, chipRight = 33, chipBottom = 25;   // in nodes, inclusive
+    const int chipLeft = 28, chipTop = 16, chipRight = 33, chipBottom = 25;  // in nodes, inclusive
     std::vector<std::pair<int, int>> pins;
     for (int r = chipTop; r <= chipBottom; ++r)
         for (int c = chipLeft; c <= chipRight; ++c) taken[r * columns + c] = 1;
@@ -393,8 +396,10 @@ HeightMap MachineRelief() {
     auto Mesh = [&](double direction, int teeth) {
         const double radius = module * teeth / 2.0;
         const double distance = big.pitchRadius + radius + 1.5;
-        return Gear{{big.centre.x + distance * Cosine(direction), big.centre.y + distance * Sine(direction)}, teeth,
-                    radius, direction + pi + pi / teeth + (direction - big.phase) * big.teeth / teeth};
+        return Gear{{big.centre.x + distance * Cosine(direction), big.centre.y + distance * Sine(direction)},
+                    teeth,
+                    radius,
+                    direction + pi + pi / teeth + (direction - big.phase) * big.teeth / teeth};
     };
     const Gear small = Mesh(-0.55, 12);
     const Gear tiny = Mesh(0.95, 9);

@@ -15,7 +15,7 @@ namespace {
 
 struct Picture {
     int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;   // 0x00RRGGBB
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
 };
 
 bool Read(const char* path, Picture& picture) {
@@ -66,14 +66,16 @@ int main(int argc, char** argv) {
                 std::uint32_t sum[3] = {0, 0, 0};
                 for (int j = 0; j < factor; ++j)
                     for (int i = 0; i < factor; ++i) {
-                        const std::uint32_t v = p.pixels[static_cast<std::size_t>(y * factor + j) * static_cast<std::size_t>(p.width) +
-                                                         static_cast<std::size_t>(x * factor + i)];
+                        const std::uint32_t v =
+                            p.pixels[static_cast<std::size_t>(y * factor + j) * static_cast<std::size_t>(p.width) +
+                                     static_cast<std::size_t>(x * factor + i)];
                         for (int c = 0; c < 3; ++c) sum[c] += (v >> (8 * c)) & 0xFF;
                     }
                 const std::uint32_t area = static_cast<std::uint32_t>(factor * factor);
                 std::uint32_t mean = 0;
                 for (int c = 0; c < 3; ++c) mean |= ((sum[c] + area / 2) / area) << (8 * c);
-                out[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(left + x)] = mean;
+                out[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(width) +
+                    static_cast<std::size_t>(left + x)] = mean;
             }
     }
     // A sheet of grey planes (the seams are grey too) is written as grey, a third of the bytes.
@@ -81,7 +83,8 @@ int main(int argc, char** argv) {
     std::vector<std::uint8_t> levels;
     if (grey)
         for (std::uint32_t v : out) levels.push_back(static_cast<std::uint8_t>(v));
-    const bool written = grey ? WriteGreyPng(argv[3], levels.data(), width, height) : WritePng(argv[3], out.data(), width, height);
+    const bool written =
+        grey ? WriteGreyPng(argv[3], levels.data(), width, height) : WritePng(argv[3], out.data(), width, height);
     if (!written) {
         std::fprintf(stderr, "quendralis-tile: cannot write '%s'\n", argv[3]);
         return 1;

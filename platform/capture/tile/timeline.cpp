@@ -11,8 +11,10 @@ int main(int argc, char** argv) {
     char* end = nullptr;
     const double seconds = argc == 3 ? std::strtod(argv[1], &end) : 0;
     if (argc != 3 || *end != 0 || !(seconds > 0 && seconds <= 3600)) {
-        std::fputs("usage: quendralis-capture --cues | quendralis-timeline SECONDS OUTPUT.png\n"
-                   "  SECONDS: the length drawn, above 0 and at most 3600\n", stderr);
+        std::fputs(
+            "usage: quendralis-capture --cues | quendralis-timeline SECONDS OUTPUT.png\n"
+            "  SECONDS: the length drawn, above 0 and at most 3600\n",
+            stderr);
         return 2;
     }
     std::vector<TimelineCue> cues;
