@@ -6,7 +6,7 @@
 run_packages=(g++ cmake ninja-build pkg-config libsdl2-dev libopenmpt-dev libpng-dev
               libavformat-dev libavcodec-dev libavutil-dev libswscale-dev)
 # The test suite and the benchmarks, on top of run_packages (ffmpeg's programs check the videos).
-test_packages=(clang libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool imagemagick ffmpeg
+test_packages=(clang clang-format libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool imagemagick ffmpeg
                g++-mingw-w64-i686-posix)
 
 ensure_packages() {
