@@ -17,9 +17,10 @@ constexpr long soundRate = 48000;
 int PlayShow(qhost::VirtualHost& host, int framesPerSecond, ShowSteps steps) {
     host.recordCalls = false;
     const int slice = static_cast<int>(soundRate / framesPerSecond);
-    host.onFrame = [framesPerSecond, slice, steps = std::move(steps)](qhost::VirtualHost& h, int frame) {
+    std::vector<float> sound(static_cast<std::size_t>(2 * slice));  // one buffer for every frame's sound
+    host.onFrame = [framesPerSecond, slice, steps = std::move(steps), audio = std::move(sound)](qhost::VirtualHost& h,
+                                                                                                int frame) mutable {
         if (steps.look) steps.look(h, frame);
-        std::vector<float> audio(static_cast<std::size_t>(2 * slice));
         h.RenderAudio(audio.data(), slice);
         h.clock = static_cast<std::uint32_t>((frame + 1) * 1000L / framesPerSecond);
         if (steps.goOn && !steps.goOn(h, frame)) h.PressKey(VK_ESCAPE);
