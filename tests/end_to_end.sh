@@ -6,7 +6,7 @@ set -u
 . "$2/tests/virtual_screen.bash"
 prepare_demo_test "$@"
 
-start_virtual_screen 1024x768x24
+start_virtual_screen 1024x768x24 || exit 1
 export SDL_AUDIODRIVER=dummy
 # The display driver is built without the sanitizers: its races are its own, not ours.
 export TSAN_OPTIONS="suppressions=$src/tests/tsan.supp ${TSAN_OPTIONS:-}"

@@ -6,7 +6,7 @@ set -u
 . "$2/tests/virtual_screen.bash"
 prepare_demo_test "$@"
 
-start_virtual_screen 640x480x24
+start_virtual_screen 640x480x24 || exit 1
 export SDL_AUDIODRIVER=nosuchdriver QUENDRALIS_WINDOWED=1
 export TSAN_OPTIONS="suppressions=$src/tests/tsan.supp ${TSAN_OPTIONS:-}"
 

@@ -2,14 +2,29 @@
 # demo's window and the wait for the program's end. Sourced by tests/end_to_end.sh, tests/no_sound.sh
 # and .ci/wine_smoke.
 
-# Starts Xvfb on a free-looking display with the given screen (e.g. 800x600x24) and waits until it
-# answers (up to 20 s on a busy machine); sets DISPLAY and screen_pid. stop_virtual_screen ends it.
+# Starts Xvfb with the given screen (e.g. 800x600x24) on a display number that the server picks
+# itself, so that tests running side by side, or a stale lock file of a server that was killed,
+# cannot make two servers want one number. The server writes that number once it accepts clients;
+# this waits up to 30 s for it on a busy machine. Sets DISPLAY and screen_pid, or fails with a
+# message when no server came up; stop_virtual_screen ends it.
 start_virtual_screen() {
-    local display=:$((100 + RANDOM % 800))
-    Xvfb "$display" -screen 0 "$1" -nolisten tcp -br >/dev/null 2>&1 &
+    local number_file number=""
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -br 3>"$number_file" >/dev/null 2>&1 &
     screen_pid=$!
-    for _ in $(seq 200); do xdotool -display "$display" getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-    export DISPLAY=$display
+    for _ in $(seq 300); do
+        number=$(head -n 1 "$number_file")
+        [ -n "$number" ] && break
+        kill -0 "$screen_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$number_file"
+    if [ -z "$number" ]; then
+        echo "Xvfb did not start a virtual screen"
+        stop_virtual_screen
+        return 1
+    fi
+    export DISPLAY=:$number
 }
 
 stop_virtual_screen() {
