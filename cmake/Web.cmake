@@ -11,10 +11,13 @@ set(ENV{NODE_OPTIONS} --no-experimental-fetch)
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env ${node_environment})
 set(QUENDRALIS_NODE_COMMAND ${CMAKE_COMMAND} -E env ${node_environment} ${QUENDRALIS_NODE})
 
-# No fused multiply-adds, as everywhere. libopenmpt catches its own exceptions (it is built with
-# them; our code is not). String literals lie above 0x10000, where no resource id is.
-add_compile_options(-ffp-contract=off)
-add_link_options(-sDISABLE_EXCEPTION_CATCHING=0 -sGLOBAL_BASE=65536 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+# No fused multiply-adds, as everywhere. Bulk memory makes a large memcpy or fill one instruction
+# instead of a call out to JavaScript, and non-trapping conversions make a float-to-int one
+# instruction instead of a range test around one; every browser with WebAssembly SIMD has both.
+# libopenmpt catches its own exceptions (it is built with them; our code is not). String literals
+# lie above 0x10000, where no resource id is.
+add_compile_options(-ffp-contract=off -mbulk-memory -mnontrapping-fptoint)
+add_link_options(-mbulk-memory -mnontrapping-fptoint -sDISABLE_EXCEPTION_CATCHING=0 -sGLOBAL_BASE=65536 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
 
 execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/libopenmpt.sh emscripten
                 OUTPUT_VARIABLE openmpt_prefix OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE openmpt_result)

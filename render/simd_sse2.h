@@ -3,6 +3,9 @@
 #pragma once
 
 #include <emmintrin.h>
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
 
 #include <cstdint>
 
@@ -95,12 +98,22 @@ struct Vectors {
     }
     static Type Quotients(Type d, Divisors q) {
         const __m128d scale = _mm_set1_pd(65536.0);
-        const Type lo = _mm_cvttpd_epi32(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(d), scale), q.lo));
-        const Type hi = _mm_cvttpd_epi32(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(d, 8)), scale), q.hi));
+        const Type lo = Truncate(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(d), scale), q.lo));
+        const Type hi = Truncate(_mm_div_pd(_mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(d, 8)), scale), q.hi));
         return _mm_unpacklo_epi64(lo, hi);
     }
 
 private:
+    // Two doubles to ints, toward zero, in the low lanes. Emscripten's _mm_cvttpd_epi32 converts lane
+    // by lane through lrint; WebAssembly's own conversion saturates where x86's gives 0x80000000, which
+    // is the same for the quotients here: |d| < 2^15 and q >= 1 keep them within an int.
+    static Type Truncate(__m128d v) {
+#ifdef __wasm_simd128__
+        return static_cast<Type>(wasm_i32x4_trunc_sat_f64x2_zero(static_cast<v128_t>(v)));
+#else
+        return _mm_cvttpd_epi32(v);
+#endif
+    }
     static Type FourEntries(const std::uint32_t* palette, std::uint64_t indices) {
         const auto entry = [&](int k) {
             return _mm_cvtsi32_si128(static_cast<int>(palette[(indices >> 8 * k) & 0xFF]));
