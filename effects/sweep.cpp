@@ -53,11 +53,15 @@ void Sweep::DrawLogo(std::int32_t phase) {
     const std::int32_t half = height / 2;
     if (phase <= half) return;
     const std::int32_t brightness = std::min<std::int32_t>(2 * (phase - half), 255);
-    // The caller places the logo inside the plane, so there is no clipping.
-    for (std::int32_t r = 0; r < height; ++r) {
+    // The show places the logo inside the plane; a centre nearer an edge draws the part inside.
+    const std::int32_t top = centerY - half, left = centerX - width / 2;
+    const std::int32_t firstRow = std::max(0, -top), endRow = std::min(height, planeHeight - top);
+    const std::int32_t firstColumn = std::max(0, -left), endColumn = std::min(width, planeWidth - left);
+    for (std::int32_t r = firstRow; r < endRow; ++r) {
         const std::uint8_t* source = logo + r * width;
-        std::uint8_t* target = canvas + (centerY - half + r) * planeWidth + centerX - width / 2;
-        for (std::int32_t c = 0; c < width; ++c) target[c] = static_cast<std::uint8_t>((source[c] * brightness) >> 8);
+        std::uint8_t* target = canvas + (top + r) * planeWidth + left;
+        for (std::int32_t c = firstColumn; c < endColumn; ++c)
+            target[c] = static_cast<std::uint8_t>((source[c] * brightness) >> 8);
     }
 }
 

@@ -69,6 +69,29 @@ TEST_F(SweepTest, LogoFadesInFromPhase36AndIsFullFromPhase163) {
     }
 }
 
+// A centre nearer an edge than half the logo draws the part of the logo inside the plane and nothing
+// else: no row wraps onto the next and nothing lands outside.
+TEST_F(SweepTest, LogoNearAnEdgeDrawsOnlyItsPartInsideThePlane) {
+    ASSERT_EQ(SetUpWith(Filled(255)), 1);
+    struct Case {
+        int centerX, centerY;
+        int left, top, right, bottom;  // the lit screen rectangle, right and bottom exclusive
+    };
+    for (const Case& c : {Case{0, 0, 0, 0, 160, 35}, Case{320, 240, 160, 205, 320, 240}, Case{100, 10, 0, 0, 260, 45},
+                          Case{160, 300, 0, 0, 0, 0}, Case{-200, 120, 0, 0, 0, 0}}) {
+        sweep.centerX = c.centerX;
+        sweep.centerY = c.centerY;
+        ClearPlane(sweep.canvas);
+        sweep.DrawLogo(200);
+        const int area = (c.right - c.left) * (c.bottom - c.top);
+        EXPECT_EQ(LitPixels(sweep.canvas), area) << c.centerX << "," << c.centerY;
+        if (area) {
+            EXPECT_EQ(sweep.canvas[c.top * 320 + c.left], 254) << c.centerX << "," << c.centerY;
+            EXPECT_EQ(sweep.canvas[(c.bottom - 1) * 320 + c.right - 1], 254) << c.centerX << "," << c.centerY;
+        }
+    }
+}
+
 // From an empty accum one frame leaves the logo at the phase's brightness, decayed and blurred.
 TEST_F(SweepTest, RenderTakesItsPhaseFrom75MillisecondSteps) {
     ASSERT_EQ(SetUpWith(Filled(255)), 1);
