@@ -6,6 +6,10 @@
 
 namespace qaudio {
 
+std::string NoSoundDeviceLine(const char* reason) {
+    return std::string("quendralis: no sound device, the demo plays silently (") + reason + ")\n";
+}
+
 void SilentOutput::Start(int rate, Source source, int blockFrames, std::uint32_t nowMs) {
     source_ = source;
     rate_ = rate;

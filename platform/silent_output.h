@@ -8,12 +8,17 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/audio_output.h"
 
 namespace qaudio {
+
+// The line every host prints, once, when it has no sound device to give the layer, with its reason
+// (e.g. "waveOutOpen failed"), newline included.
+std::string NoSoundDeviceLine(const char* reason);
 
 // Paced by a clock of milliseconds that wraps at 2^32, as GetTickCount does. Pump and Stop belong to
 // one thread at a time; BufferFrames and Running may be asked from any thread.

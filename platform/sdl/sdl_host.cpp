@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/silent_output.h"
 #include "platform/win32.h"
 
 namespace qhost {
@@ -188,7 +189,7 @@ void SdlHost::AudioCallback(void* self, Uint8* stream, int bytes) {
 
 // The layer plays on its silent output from here on (platform/host_audio.cpp).
 bool SdlHost::NoSoundDevice() {
-    std::fprintf(stderr, "quendralis: no sound device, the demo plays silently (%s)\n", SDL_GetError());
+    std::fputs(qaudio::NoSoundDeviceLine(SDL_GetError()).c_str(), stderr);
     return false;
 }
 

@@ -109,7 +109,7 @@ bool WebHost::OpenAudio(int rate, AudioSource source) {
     CloseAudio();
     if (!source) return false;
     if (!qwebAudioOpen(rate, audioBlockFrames)) {
-        std::fprintf(stderr, "quendralis: no sound device, the demo plays silently (the page has no sound output)\n");
+        std::fputs(qaudio::NoSoundDeviceLine("the page has no sound output").c_str(), stderr);
         return false;
     }
     source_ = source;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "platform/silent_output.h"
@@ -41,10 +42,9 @@ SilentPump& silentPump = *new SilentPump;
 
 // The layer plays on without sound: the song, its syncs and the show run on the clock.
 bool PlaySilently(int rate, Source source, const char* reason) {
-    char line[128];
-    std::snprintf(line, sizeof line, "quendralis: no sound device, the demo plays silently (%s failed)\n", reason);
-    OutputDebugStringA(line);
-    std::fputs(line, stderr);
+    const std::string line = NoSoundDeviceLine((std::string(reason) + " failed").c_str());
+    OutputDebugStringA(line.c_str());
+    std::fputs(line.c_str(), stderr);
     silent.Start(rate, source, bufferFrames, GetTickCount());
     silentPump.Start(silent, [] { return static_cast<std::uint32_t>(GetTickCount()); });
     return true;
