@@ -3,7 +3,7 @@
 set(std_headers
   algorithm array atomic bit cassert cmath cstddef cstdint cstdio cstdlib cstring functional iterator limits
   memory new numeric string string_view type_traits utility vector cstdarg climits cfloat
-  emmintrin.h immintrin.h smmintrin.h tmmintrin.h cpuid.h)
+  emmintrin.h immintrin.h smmintrin.h tmmintrin.h wasm_simd128.h cpuid.h)
 set(demo_headers platform/win32.h platform/ddraw.h platform/midas.h)
 file(GLOB_RECURSE sources ${SOURCE_DIR}/app/* ${SOURCE_DIR}/music/* ${SOURCE_DIR}/render/* ${SOURCE_DIR}/effects/*)
 set(bad "")
