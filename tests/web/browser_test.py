@@ -3,7 +3,8 @@
 click; after it the sound runs at 48 000 frames a second and frames come at the display's rate; the
 first scene shows, Space moves on to the sweep's red logo, Esc ends the demo with exit code 0; a
 dropped module of our own drives a scene change, and so does one chosen in the start screen's file
-input (the file chooser a click on its label opens); the tests' site shows its message box.
+input (the file chooser a click on its label opens); the tests' site shows its message box; without
+WebAudio the demo plays silently and its song still moves the show on.
 Usage: browser_test.py SITE_DIR FAULT_SITE_DIR"""
 import base64, json, os, shutil, socket, struct, subprocess, sys, tempfile, time, urllib.request
 import websocket
@@ -242,6 +243,23 @@ try:
     check(shown == ["Test area", "LoadFont> FindResource FAILED"], f"the overlay shows the message box: {shown}")
     check(any("Test area: LoadFont> FindResource FAILED" in line for line in page.console),
           "the message box is printed to the console")
+
+    # A browser without WebAudio: the demo says once that it plays silently, and the song still runs
+    # on the page's clock, so its syncs move the show on as Space skips through it.
+    page.call("Page.addScriptToEvaluateOnNewDocument",
+              source="delete window.AudioContext; delete window.webkitAudioContext;")
+    page.console.clear()
+    page.call("Page.navigate", url=base + "/site/index.html")
+    check(page.wait("typeof window.quendralis === 'object' && typeof AudioContext === 'undefined'", 10),
+          "the page loads without WebAudio")
+    page.click()
+    check(page.wait("quendralis.frames > 0", 5) and page.js("quendralis.audioFrames") == 0,
+          "without WebAudio the demo draws frames and pulls no sound for the page")
+    silent = [line for line in page.console if "no sound device" in line]
+    check(silent == ["quendralis: no sound device, the demo plays silently (the page has no sound output)"],
+          f"the console says once that the demo plays silently: {silent}")
+    presses = press_space_until("r > 8 && r > 4 * b && r > 4 * g")
+    check(presses is not None, f"without sound Space moves the song on to the sweep's red logo (after {presses} presses)")
 finally:
     if chromium:
         chromium.terminate()
